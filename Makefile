@@ -1,0 +1,30 @@
+# The two commands of the README: `make run` and `make test`. `make bench` runs the benchmarks.
+SHELL := /bin/bash
+.DEFAULT_GOAL := run
+.PHONY: deps run test bench build-release build-asan clean format
+
+deps:
+	@./scripts/install-deps.sh
+
+build-release: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release
+
+build-asan: deps
+	@cmake --preset asan >/dev/null
+	@cmake --build --preset asan
+
+run: build-release
+	@./scripts/run.sh
+
+test: build-asan
+	@./scripts/test.sh
+
+bench: build-release
+	@./build/release/bench/vexilo_bench
+
+format:
+	@git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+clean:
+	rm -rf build

@@ -1,0 +1,16 @@
+# SPDX-License-Identifier: MIT
+# Warnings, strict Qt definitions and sanitizers shared by every target of the project.
+add_library(vexilo_flags INTERFACE)
+target_compile_options(vexilo_flags INTERFACE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+    -Wcast-align -Woverloaded-virtual -Wnull-dereference -Wformat=2)
+if(VEXILO_WERROR)
+    target_compile_options(vexilo_flags INTERFACE -Werror)
+endif()
+target_compile_definitions(vexilo_flags INTERFACE
+    QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII QT_NO_CAST_FROM_BYTEARRAY QT_NO_KEYWORDS
+    QT_NO_URL_CAST_FROM_STRING QT_USE_QSTRINGBUILDER QT_DISABLE_DEPRECATED_BEFORE=0x060400)
+if(VEXILO_SANITIZE)
+    target_compile_options(vexilo_flags INTERFACE -fsanitize=address,undefined -fno-omit-frame-pointer
+        -fno-sanitize-recover=undefined)
+    target_link_options(vexilo_flags INTERFACE -fsanitize=address,undefined)
+endif()

@@ -1,0 +1,5 @@
+// SPDX-License-Identifier: MIT
+#include "CommandLine.h"
+namespace Vexilo::CommandLine {
+int run(const QStringList &) { return 0; }
+}

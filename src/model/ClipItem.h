@@ -1,0 +1,126 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ClipType.h"
+#include "TextTransformMode.h"
+
+#include <QByteArray>
+#include <QSharedDataPointer>
+#include <QStringList>
+#include <QUuid>
+#include <optional>
+
+namespace Vexilo {
+
+class ClipItemData;
+
+// One history record: a copied text, link, code, colour, image, file list, or a snippet.
+// A value type with implicit sharing, so the store, its snapshots and the views copy it cheaply.
+// Optional fields are absent rather than empty: absent fields are not written to the history file.
+class ClipItem
+{
+public:
+    ClipItem();
+    ClipItem(const QUuid &id, double createdAt, ClipType type, bool isPinned = false, QStringList tags = {},
+             bool isSnippet = false);
+    ClipItem(const ClipItem &other);
+    ClipItem(ClipItem &&other) noexcept;
+    ClipItem &operator=(const ClipItem &other);
+    ClipItem &operator=(ClipItem &&other) noexcept;
+    ~ClipItem();
+
+    [[nodiscard]] QUuid id() const;
+    // Seconds since 2001-01-01 00:00:00 UTC, see ReferenceDate.
+    [[nodiscard]] double createdAt() const;
+    [[nodiscard]] ClipType type() const;
+    void setType(ClipType type);
+
+    [[nodiscard]] bool hasTextContent() const;
+    [[nodiscard]] const QString &textContent() const;
+    void setTextContent(const std::optional<QString> &text);
+
+    [[nodiscard]] bool hasImageFileName() const;
+    [[nodiscard]] const QString &imageFileName() const;
+    void setImageFileName(const std::optional<QString> &name);
+
+    [[nodiscard]] std::optional<int> imageWidth() const;
+    [[nodiscard]] std::optional<int> imageHeight() const;
+    void setImageSize(std::optional<int> width, std::optional<int> height);
+
+    [[nodiscard]] bool hasColorHex() const;
+    [[nodiscard]] const QString &colorHex() const;
+    void setColorHex(const std::optional<QString> &hex);
+
+    [[nodiscard]] bool hasDetectedLanguage() const;
+    [[nodiscard]] const QString &detectedLanguage() const;
+    void setDetectedLanguage(const std::optional<QString> &language);
+
+    [[nodiscard]] bool hasFilePaths() const;
+    [[nodiscard]] const QStringList &filePaths() const;
+    void setFilePaths(const std::optional<QStringList> &paths);
+
+    [[nodiscard]] bool isPinned() const;
+    void setPinned(bool pinned);
+
+    [[nodiscard]] bool hasSourceAppName() const;
+    [[nodiscard]] const QString &sourceAppName() const;
+    void setSourceAppName(const std::optional<QString> &name);
+
+    [[nodiscard]] bool hasSourceAppBundleId() const;
+    [[nodiscard]] const QString &sourceAppBundleId() const;
+    void setSourceAppBundleId(const std::optional<QString> &bundleId);
+
+    [[nodiscard]] bool hasExtractedText() const;
+    [[nodiscard]] const QString &extractedText() const;
+    void setExtractedText(const std::optional<QString> &text);
+
+    [[nodiscard]] const QStringList &tags() const;
+    void setTags(const QStringList &tags);
+
+    [[nodiscard]] bool isSnippet() const;
+    void setSnippet(bool snippet);
+
+    [[nodiscard]] bool hasSnippetTitle() const;
+    [[nodiscard]] const QString &snippetTitle() const;
+    void setSnippetTitle(const std::optional<QString> &title);
+
+    [[nodiscard]] bool hasSnippetShortcut() const;
+    [[nodiscard]] const QString &snippetShortcut() const;
+    void setSnippetShortcut(const std::optional<QString> &shortcut);
+
+    // Memberwise over all eighteen fields.
+    friend bool operator==(const ClipItem &a, const ClipItem &b);
+    friend bool operator!=(const ClipItem &a, const ClipItem &b) { return !(a == b); }
+
+    // Search: true when the query occurs case-insensitively in one of the searched fields.
+    // An empty query matches nothing.
+    [[nodiscard]] bool matches(QStringView query) const;
+    // Same test with a query already prepared by SearchText::foldQuery().
+    [[nodiscard]] bool matchesFolded(QByteArrayView foldedQuery) const;
+    // The case-folded UTF-8 text of every searched field, separated by NUL bytes. Built on first use
+    // and kept with the shared data; build it on the owning thread before searching from others.
+    [[nodiscard]] const QByteArray &searchKey() const;
+
+    // Display texts.
+    [[nodiscard]] QString previewTitle() const;
+    [[nodiscard]] QString previewSnippet() const;
+    [[nodiscard]] int characterCount() const;
+    [[nodiscard]] int wordCount() const;
+    [[nodiscard]] int lineCount() const;
+    [[nodiscard]] QString timeAgoString() const;
+    [[nodiscard]] QString timeAgoString(double now) const;
+    [[nodiscard]] QString typeDisplayName() const;
+    [[nodiscard]] QString listTypeBadgeLabel() const;
+
+    [[nodiscard]] std::optional<QString> transformedText(TextTransformMode mode) const;
+
+    // Id in canonical upper-case form without braces, as in the history file.
+    [[nodiscard]] QString idString() const;
+
+private:
+    QSharedDataPointer<ClipItemData> d;
+};
+
+} // namespace Vexilo
+
+Q_DECLARE_TYPEINFO(Vexilo::ClipItem, Q_RELOCATABLE_TYPE);

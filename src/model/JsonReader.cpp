@@ -1,0 +1,490 @@
+// SPDX-License-Identifier: MIT
+#include "JsonReader.h"
+
+#include <charconv>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace Vexilo {
+
+namespace {
+// Nesting deeper than this is refused rather than risking the stack on hostile input.
+constexpr int maxDepth = 512;
+
+int hexValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+void appendUtf8(QByteArray &out, char32_t cp)
+{
+    if (cp < 0x80) {
+        out.append(char(cp));
+    } else if (cp < 0x800) {
+        out.append(char(0xC0 | (cp >> 6)));
+        out.append(char(0x80 | (cp & 0x3F)));
+    } else if (cp < 0x10000) {
+        out.append(char(0xE0 | (cp >> 12)));
+        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.append(char(0x80 | (cp & 0x3F)));
+    } else {
+        out.append(char(0xF0 | (cp >> 18)));
+        out.append(char(0x80 | ((cp >> 12) & 0x3F)));
+        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
+        out.append(char(0x80 | (cp & 0x3F)));
+    }
+}
+} // namespace
+
+JsonReader::JsonReader(QByteArrayView data)
+    : m_data(data.data())
+    , m_size(data.size())
+{
+}
+
+void JsonReader::fail(const QString &message)
+{
+    if (m_error.isEmpty())
+        m_error = message + QStringLiteral(" at byte ") + QString::number(m_pos);
+}
+
+void JsonReader::skipWhitespace()
+{
+    while (m_pos < m_size) {
+        const char c = m_data[m_pos];
+        if (c != ' ' && c != '\n' && c != '\r' && c != '\t')
+            return;
+        ++m_pos;
+    }
+}
+
+bool JsonReader::expect(char c)
+{
+    skipWhitespace();
+    if (m_pos < m_size && m_data[m_pos] == c) {
+        ++m_pos;
+        return true;
+    }
+    fail(m_pos < m_size ? QStringLiteral("Unexpected character '%1', expected '%2'")
+                                  .arg(QChar(QLatin1Char(m_data[m_pos])), QChar(QLatin1Char(c)))
+                        : QStringLiteral("Unexpected end of data, expected '%1'").arg(QChar(QLatin1Char(c))));
+    return false;
+}
+
+JsonReader::Kind JsonReader::peek()
+{
+    if (hasError())
+        return Kind::Invalid;
+    skipWhitespace();
+    if (m_pos >= m_size)
+        return Kind::End;
+    switch (m_data[m_pos]) {
+    case '{':
+        return Kind::Object;
+    case '[':
+        return Kind::Array;
+    case '"':
+        return Kind::String;
+    case 't':
+        return Kind::True;
+    case 'f':
+        return Kind::False;
+    case 'n':
+        return Kind::Null;
+    case '-':
+    case '0':
+    case '1':
+    case '2':
+    case '3':
+    case '4':
+    case '5':
+    case '6':
+    case '7':
+    case '8':
+    case '9':
+        return Kind::Number;
+    default:
+        return Kind::Invalid;
+    }
+}
+
+bool JsonReader::atEnd()
+{
+    skipWhitespace();
+    return !hasError() && m_pos >= m_size;
+}
+
+bool JsonReader::beginObject()
+{
+    if (hasError() || !expect('{'))
+        return false;
+    m_first = true;
+    return true;
+}
+
+bool JsonReader::nextKey(QByteArrayView &key)
+{
+    if (hasError())
+        return false;
+    skipWhitespace();
+    if (m_pos < m_size && m_data[m_pos] == '}') {
+        ++m_pos;
+        m_first = false;
+        return false;
+    }
+    if (!m_first && !expect(','))
+        return false;
+    m_first = false;
+    skipWhitespace();
+    if (m_pos >= m_size || m_data[m_pos] != '"') {
+        fail(QStringLiteral("Expected an object key"));
+        return false;
+    }
+    QByteArrayView raw;
+    bool escaped = false;
+    if (!scanString(raw, escaped))
+        return false;
+    if (escaped) {
+        m_scratch.clear();
+        if (!unescape(raw, m_scratch))
+            return false;
+        key = m_scratch;
+    } else {
+        key = raw;
+    }
+    return expect(':');
+}
+
+bool JsonReader::beginArray()
+{
+    if (hasError() || !expect('['))
+        return false;
+    m_first = true;
+    return true;
+}
+
+bool JsonReader::nextElement()
+{
+    if (hasError())
+        return false;
+    skipWhitespace();
+    if (m_pos < m_size && m_data[m_pos] == ']') {
+        ++m_pos;
+        m_first = false;
+        return false;
+    }
+    if (!m_first && !expect(','))
+        return false;
+    m_first = false;
+    return true;
+}
+
+// On entry m_pos is at the opening quote; on success it is past the closing one and raw is the content.
+bool JsonReader::scanString(QByteArrayView &raw, bool &hasEscapes)
+{
+    const qsizetype start = ++m_pos;
+    hasEscapes = false;
+    qsizetype i = start;
+#if defined(__SSE2__)
+    const __m128i quote = _mm_set1_epi8('"');
+    const __m128i backslash = _mm_set1_epi8('\\');
+    const __m128i controlLimit = _mm_set1_epi8(0x20);
+    while (i + 16 <= m_size) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_data + i));
+        // Bytes below 0x20 are control characters; bytes of 0x80 and above are signed negative, so
+        // compare unsigned by clearing them with max(block, 0x20) == 0x20 only for 0..0x1F.
+        const __m128i isControl = _mm_cmpeq_epi8(_mm_max_epu8(block, controlLimit), controlLimit);
+        const __m128i notSpace = _mm_xor_si128(_mm_cmpeq_epi8(block, controlLimit), _mm_set1_epi8(-1));
+        const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)),
+                                             _mm_and_si128(isControl, notSpace));
+        const int mask = _mm_movemask_epi8(special);
+        if (mask != 0) {
+            i += __builtin_ctz(unsigned(mask));
+            break;
+        }
+        i += 16;
+    }
+#endif
+    for (; i < m_size; ++i) {
+        const unsigned char c = static_cast<unsigned char>(m_data[i]);
+        if (c == '"') {
+            raw = QByteArrayView(m_data + start, i - start);
+            m_pos = i + 1;
+            return true;
+        }
+        if (c == '\\') {
+            hasEscapes = true;
+            if (++i >= m_size)
+                break;
+        } else if (c < 0x20) {
+            m_pos = i;
+            fail(QStringLiteral("Unescaped control character in string"));
+            return false;
+        }
+    }
+    m_pos = m_size;
+    fail(QStringLiteral("Unterminated string"));
+    return false;
+}
+
+bool JsonReader::unescape(QByteArrayView raw, QByteArray &out)
+{
+    out.reserve(out.size() + raw.size());
+    const qsizetype n = raw.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char c = raw[i];
+        if (c != '\\') {
+            out.append(c);
+            continue;
+        }
+        if (++i >= n)
+            break;
+        switch (raw[i]) {
+        case '"':
+            out.append('"');
+            break;
+        case '\\':
+            out.append('\\');
+            break;
+        case '/':
+            out.append('/');
+            break;
+        case 'b':
+            out.append('\b');
+            break;
+        case 'f':
+            out.append('\f');
+            break;
+        case 'n':
+            out.append('\n');
+            break;
+        case 'r':
+            out.append('\r');
+            break;
+        case 't':
+            out.append('\t');
+            break;
+        case 'u': {
+            auto readHex = [&](qsizetype at, char32_t &value) {
+                if (at + 4 > n)
+                    return false;
+                value = 0;
+                for (int k = 0; k < 4; ++k) {
+                    const int h = hexValue(raw[at + k]);
+                    if (h < 0)
+                        return false;
+                    value = (value << 4) | char32_t(h);
+                }
+                return true;
+            };
+            char32_t cp = 0;
+            if (!readHex(i + 1, cp)) {
+                fail(QStringLiteral("Invalid \\u escape in string"));
+                return false;
+            }
+            i += 4;
+            if (cp >= 0xD800 && cp <= 0xDBFF) {
+                char32_t low = 0;
+                if (i + 2 < n && raw[i + 1] == '\\' && raw[i + 2] == 'u' && readHex(i + 3, low) && low >= 0xDC00
+                    && low <= 0xDFFF) {
+                    cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+                    i += 6;
+                } else {
+                    cp = 0xFFFD; // a lone surrogate cannot be represented in UTF-8
+                }
+            } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
+                cp = 0xFFFD;
+            }
+            appendUtf8(out, cp);
+            break;
+        }
+        default:
+            fail(QStringLiteral("Invalid escape in string"));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool JsonReader::readString(QString &value)
+{
+    if (peek() != Kind::String) {
+        fail(QStringLiteral("Expected a string"));
+        return false;
+    }
+    QByteArrayView raw;
+    bool escaped = false;
+    if (!scanString(raw, escaped))
+        return false;
+    if (!escaped) {
+        value = QString::fromUtf8(raw);
+        return true;
+    }
+    m_scratch.clear();
+    if (!unescape(raw, m_scratch))
+        return false;
+    value = QString::fromUtf8(m_scratch);
+    return true;
+}
+
+bool JsonReader::scanNumber(QByteArrayView &raw)
+{
+    const qsizetype start = m_pos;
+    qsizetype i = m_pos;
+    auto isDigit = [this](qsizetype at) { return at < m_size && m_data[at] >= '0' && m_data[at] <= '9'; };
+    if (i < m_size && m_data[i] == '-')
+        ++i;
+    if (!isDigit(i)) {
+        fail(QStringLiteral("Invalid number"));
+        return false;
+    }
+    if (m_data[i] == '0') {
+        ++i;
+    } else {
+        while (isDigit(i))
+            ++i;
+    }
+    if (i < m_size && m_data[i] == '.') {
+        ++i;
+        if (!isDigit(i)) {
+            m_pos = i;
+            fail(QStringLiteral("Invalid number"));
+            return false;
+        }
+        while (isDigit(i))
+            ++i;
+    }
+    if (i < m_size && (m_data[i] == 'e' || m_data[i] == 'E')) {
+        ++i;
+        if (i < m_size && (m_data[i] == '+' || m_data[i] == '-'))
+            ++i;
+        if (!isDigit(i)) {
+            m_pos = i;
+            fail(QStringLiteral("Invalid number"));
+            return false;
+        }
+        while (isDigit(i))
+            ++i;
+    }
+    raw = QByteArrayView(m_data + start, i - start);
+    m_pos = i;
+    return true;
+}
+
+bool JsonReader::readNumber(double &value)
+{
+    if (peek() != Kind::Number) {
+        fail(QStringLiteral("Expected a number"));
+        return false;
+    }
+    QByteArrayView raw;
+    if (!scanNumber(raw))
+        return false;
+    const auto result = std::from_chars(raw.data(), raw.data() + raw.size(), value);
+    if (result.ec != std::errc()) {
+        // Out of range: JSON has no limit, but a double does.
+        fail(QStringLiteral("Number out of range"));
+        return false;
+    }
+    return true;
+}
+
+bool JsonReader::readBool(bool &value)
+{
+    const Kind kind = peek();
+    if (kind == Kind::True && m_size - m_pos >= 4 && std::memcmp(m_data + m_pos, "true", 4) == 0) {
+        m_pos += 4;
+        value = true;
+        return true;
+    }
+    if (kind == Kind::False && m_size - m_pos >= 5 && std::memcmp(m_data + m_pos, "false", 5) == 0) {
+        m_pos += 5;
+        value = false;
+        return true;
+    }
+    fail(QStringLiteral("Expected true or false"));
+    return false;
+}
+
+bool JsonReader::readNull()
+{
+    if (peek() == Kind::Null && m_size - m_pos >= 4 && std::memcmp(m_data + m_pos, "null", 4) == 0) {
+        m_pos += 4;
+        return true;
+    }
+    fail(QStringLiteral("Expected null"));
+    return false;
+}
+
+bool JsonReader::skipValue()
+{
+    return skipValue(0);
+}
+
+bool JsonReader::skipValue(int depth)
+{
+    if (depth > maxDepth) {
+        fail(QStringLiteral("Nesting too deep"));
+        return false;
+    }
+    switch (peek()) {
+    case Kind::Object: {
+        if (!beginObject())
+            return false;
+        QByteArrayView key;
+        while (nextKey(key)) {
+            if (!skipValue(depth + 1))
+                return false;
+        }
+        return !hasError();
+    }
+    case Kind::Array:
+        if (!beginArray())
+            return false;
+        while (nextElement()) {
+            if (!skipValue(depth + 1))
+                return false;
+        }
+        return !hasError();
+    case Kind::String: {
+        QByteArrayView raw;
+        bool escaped = false;
+        if (!scanString(raw, escaped))
+            return false;
+        if (escaped) {
+            m_scratch.clear();
+            return unescape(raw, m_scratch);
+        }
+        return true;
+    }
+    case Kind::Number: {
+        QByteArrayView raw;
+        return scanNumber(raw);
+    }
+    case Kind::True:
+    case Kind::False: {
+        bool b = false;
+        return readBool(b);
+    }
+    case Kind::Null:
+        return readNull();
+    case Kind::End:
+        fail(QStringLiteral("Unexpected end of data"));
+        return false;
+    case Kind::Invalid:
+        fail(QStringLiteral("Invalid value"));
+        return false;
+    }
+    return false;
+}
+
+} // namespace Vexilo

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: MIT
+#include "JsonWriter.h"
+
+#include <array>
+#include <charconv>
+#include <cmath>
+
+namespace Vexilo::JsonWriter {
+
+namespace {
+// Per ASCII byte: 0 = copy, otherwise the character after the backslash ('u' for \u00xx).
+constexpr auto escapeTable = [] {
+    std::array<char, 128> table{};
+    for (int c = 0; c < 0x20; ++c)
+        table[c] = 'u';
+    table['\b'] = 'b';
+    table['\f'] = 'f';
+    table['\n'] = 'n';
+    table['\r'] = 'r';
+    table['\t'] = 't';
+    table['"'] = '"';
+    table['\\'] = '\\';
+    table['/'] = '/';
+    return table;
+}();
+} // namespace
+
+void appendEscaped(QByteArray &out, QStringView text)
+{
+    const char16_t *p = text.utf16();
+    const char16_t *end = p + text.size();
+    // Worst case is six bytes per unit (\u001f); reserve for the common case and let append grow.
+    out.reserve(out.size() + text.size() + 16);
+    while (p != end) {
+        // Copy a run of plain ASCII in one go.
+        const char16_t *run = p;
+        while (p != end && *p < 0x80 && escapeTable[*p] == 0)
+            ++p;
+        if (p != run) {
+            const qsizetype start = out.size();
+            out.resize(start + (p - run));
+            char *dst = out.data() + start;
+            for (const char16_t *q = run; q != p; ++q)
+                *dst++ = char(*q);
+        }
+        if (p == end)
+            break;
+        const char16_t c = *p++;
+        if (c < 0x80) {
+            const char e = escapeTable[c];
+            if (e == 'u') {
+                static const char hex[] = "0123456789abcdef";
+                const char buf[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
+                out.append(buf, 6);
+            } else {
+                const char buf[2] = {'\\', e};
+                out.append(buf, 2);
+            }
+            continue;
+        }
+        char32_t cp = c;
+        if (QChar::isHighSurrogate(c) && p != end && QChar::isLowSurrogate(*p)) {
+            cp = QChar::surrogateToUcs4(c, *p++);
+        } else if (QChar::isSurrogate(c)) {
+            cp = 0xFFFD;
+        }
+        char buf[4];
+        int len = 0;
+        if (cp < 0x800) {
+            buf[len++] = char(0xC0 | (cp >> 6));
+            buf[len++] = char(0x80 | (cp & 0x3F));
+        } else if (cp < 0x10000) {
+            buf[len++] = char(0xE0 | (cp >> 12));
+            buf[len++] = char(0x80 | ((cp >> 6) & 0x3F));
+            buf[len++] = char(0x80 | (cp & 0x3F));
+        } else {
+            buf[len++] = char(0xF0 | (cp >> 18));
+            buf[len++] = char(0x80 | ((cp >> 12) & 0x3F));
+            buf[len++] = char(0x80 | ((cp >> 6) & 0x3F));
+            buf[len++] = char(0x80 | (cp & 0x3F));
+        }
+        out.append(buf, len);
+    }
+}
+
+void appendString(QByteArray &out, QStringView text)
+{
+    out.append('"');
+    appendEscaped(out, text);
+    out.append('"');
+}
+
+void appendNumber(QByteArray &out, double value)
+{
+    if (!std::isfinite(value)) {
+        // JSON has no representation; never produced by the system's own clocks.
+        out.append("0");
+        return;
+    }
+    // Plain decimal notation for the usual magnitudes (dates are around 1e8 to 1e9), exponent form
+    // outside them, as the history file has always been written.
+    const double magnitude = std::fabs(value);
+    const bool fixed = value == 0 || (magnitude >= 1e-4 && magnitude < 1e16);
+    char buf[400];
+    const auto result = fixed ? std::to_chars(buf, buf + sizeof(buf), value, std::chars_format::fixed)
+                              : std::to_chars(buf, buf + sizeof(buf), value, std::chars_format::scientific);
+    out.append(buf, result.ptr - buf);
+}
+
+void appendInteger(QByteArray &out, qint64 value)
+{
+    char buf[32];
+    const auto result = std::to_chars(buf, buf + sizeof(buf), value);
+    out.append(buf, result.ptr - buf);
+}
+
+} // namespace Vexilo::JsonWriter
