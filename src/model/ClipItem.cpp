@@ -2,9 +2,17 @@
 #include "ClipItem.h"
 
 #include "SearchText.h"
+#include "TextArena.h"
 
 namespace Vexilo {
 
+namespace {
+const QString emptyString;
+const QStringList emptyList;
+} // namespace
+
+// Kept small because a history holds up to 100,000 of them: the fields most clips have are inline,
+// the rest live in an extension allocated only for clips that use them.
 class ClipItemData : public QSharedData
 {
 public:
@@ -23,6 +31,19 @@ public:
         SnippetShortcut = 1 << 11,
     };
 
+    struct Extras
+    {
+        QString imageFileName;
+        int imageWidth = 0;
+        int imageHeight = 0;
+        QString colorHex;
+        QString detectedLanguage;
+        QStringList filePaths;
+        QString extractedText;
+        QString snippetTitle;
+        QString snippetShortcut;
+    };
+
     ClipItemData() = default;
     ClipItemData(const ClipItemData &other)
         : QSharedData(other)
@@ -32,37 +53,22 @@ public:
         , isPinned(other.isPinned)
         , isSnippet(other.isSnippet)
         , present(other.present)
-        , imageWidth(other.imageWidth)
-        , imageHeight(other.imageHeight)
-        , textContent(other.textContent)
-        , imageFileName(other.imageFileName)
-        , colorHex(other.colorHex)
-        , detectedLanguage(other.detectedLanguage)
-        , filePaths(other.filePaths)
+        , text(other.text)
+        , textArena(other.textArena)
         , sourceAppName(other.sourceAppName)
         , sourceAppBundleId(other.sourceAppBundleId)
-        , extractedText(other.extractedText)
         , tags(other.tags)
-        , snippetTitle(other.snippetTitle)
-        , snippetShortcut(other.snippetShortcut)
-    // The search key is not copied: a copy is made only to be changed.
+        , extras(other.extras ? std::make_unique<Extras>(*other.extras) : nullptr)
     {
     }
 
-    bool has(Field f) const { return present & f; }
-
-    template<typename T>
-    void setOptional(Field f, T &member, const std::optional<T> &value)
+    [[nodiscard]] bool has(Field f) const { return present & f; }
+    void mark(Field f, bool on) { present = on ? (present | f) : (present & ~f); }
+    Extras &ext()
     {
-        if (value) {
-            member = *value;
-            present |= f;
-        } else {
-            member = T();
-            present &= ~f;
-        }
-        searchKey.clear();
-        searchKeyBuilt = false;
+        if (!extras)
+            extras = std::make_unique<Extras>();
+        return *extras;
     }
 
     QUuid id;
@@ -71,22 +77,13 @@ public:
     bool isPinned = false;
     bool isSnippet = false;
     quint16 present = 0;
-    int imageWidth = 0;
-    int imageHeight = 0;
-    QString textContent;
-    QString imageFileName;
-    QString colorHex;
-    QString detectedLanguage;
-    QStringList filePaths;
+    // UTF-8; either owned, or a view into textArena, which stays alive as long as the view.
+    QByteArray text;
+    std::shared_ptr<const TextArena> textArena;
     QString sourceAppName;
     QString sourceAppBundleId;
-    QString extractedText;
     QStringList tags;
-    QString snippetTitle;
-    QString snippetShortcut;
-
-    mutable QByteArray searchKey;
-    mutable bool searchKeyBuilt = false;
+    std::unique_ptr<Extras> extras;
 };
 
 ClipItem::ClipItem()
@@ -110,6 +107,12 @@ ClipItem::ClipItem(ClipItem &&other) noexcept = default;
 ClipItem &ClipItem::operator=(const ClipItem &other) = default;
 ClipItem &ClipItem::operator=(ClipItem &&other) noexcept = default;
 ClipItem::~ClipItem() = default;
+
+void ClipItem::setIdentity(const QUuid &id, double createdAt)
+{
+    d->id = id;
+    d->createdAt = createdAt;
+}
 
 QUuid ClipItem::id() const
 {
@@ -136,7 +139,42 @@ void ClipItem::setType(ClipType type)
     d->type = type;
 }
 
-#define VEXILO_OPTIONAL_TEXT(Name, name, Flag)                                                                         \
+bool ClipItem::hasTextContent() const
+{
+    return d->has(ClipItemData::TextContent);
+}
+
+QString ClipItem::textContent() const
+{
+    return QString::fromUtf8(d->text);
+}
+
+QByteArrayView ClipItem::textContentUtf8() const
+{
+    return d->text;
+}
+
+void ClipItem::setTextContent(const std::optional<QString> &text)
+{
+    setTextContentUtf8(text ? std::optional(text->toUtf8()) : std::nullopt);
+}
+
+void ClipItem::setTextContentUtf8(const std::optional<QByteArray> &utf8)
+{
+    d->text = utf8.value_or(QByteArray());
+    d->textArena.reset();
+    d->mark(ClipItemData::TextContent, utf8.has_value());
+}
+
+void ClipItem::setTextContentInArena(std::shared_ptr<const TextArena> arena, QByteArrayView utf8)
+{
+    d->text = QByteArray::fromRawData(utf8.data(), utf8.size());
+    d->textArena = std::move(arena);
+    d->mark(ClipItemData::TextContent, true);
+}
+
+// The inline optional texts.
+#define VEXILO_INLINE_TEXT(Name, name, Flag)                                                                           \
     bool ClipItem::has##Name() const                                                                                   \
     {                                                                                                                  \
         return d->has(ClipItemData::Flag);                                                                             \
@@ -147,34 +185,60 @@ void ClipItem::setType(ClipType type)
     }                                                                                                                  \
     void ClipItem::set##Name(const std::optional<QString> &value)                                                      \
     {                                                                                                                  \
-        d->setOptional(ClipItemData::Flag, d->name, value);                                                            \
+        d->name = value.value_or(QString());                                                                           \
+        d->mark(ClipItemData::Flag, value.has_value());                                                               \
     }
 
-VEXILO_OPTIONAL_TEXT(TextContent, textContent, TextContent)
-VEXILO_OPTIONAL_TEXT(ImageFileName, imageFileName, ImageFileName)
-VEXILO_OPTIONAL_TEXT(ColorHex, colorHex, ColorHex)
-VEXILO_OPTIONAL_TEXT(DetectedLanguage, detectedLanguage, DetectedLanguage)
-VEXILO_OPTIONAL_TEXT(SourceAppName, sourceAppName, SourceAppName)
-VEXILO_OPTIONAL_TEXT(SourceAppBundleId, sourceAppBundleId, SourceAppBundleId)
-VEXILO_OPTIONAL_TEXT(ExtractedText, extractedText, ExtractedText)
-VEXILO_OPTIONAL_TEXT(SnippetTitle, snippetTitle, SnippetTitle)
-VEXILO_OPTIONAL_TEXT(SnippetShortcut, snippetShortcut, SnippetShortcut)
-#undef VEXILO_OPTIONAL_TEXT
+// The optional texts kept in the extension.
+#define VEXILO_EXTRA_TEXT(Name, name, Flag)                                                                            \
+    bool ClipItem::has##Name() const                                                                                   \
+    {                                                                                                                  \
+        return d->has(ClipItemData::Flag);                                                                             \
+    }                                                                                                                  \
+    const QString &ClipItem::name() const                                                                              \
+    {                                                                                                                  \
+        return d->extras ? d->extras->name : emptyString;                                                              \
+    }                                                                                                                  \
+    void ClipItem::set##Name(const std::optional<QString> &value)                                                      \
+    {                                                                                                                  \
+        if (!value && !d->extras)                                                                                      \
+            return d->mark(ClipItemData::Flag, false);                                                                 \
+        d->ext().name = value.value_or(QString());                                                                     \
+        d->mark(ClipItemData::Flag, value.has_value());                                                               \
+    }
+
+VEXILO_INLINE_TEXT(SourceAppName, sourceAppName, SourceAppName)
+VEXILO_INLINE_TEXT(SourceAppBundleId, sourceAppBundleId, SourceAppBundleId)
+VEXILO_EXTRA_TEXT(ImageFileName, imageFileName, ImageFileName)
+VEXILO_EXTRA_TEXT(ColorHex, colorHex, ColorHex)
+VEXILO_EXTRA_TEXT(DetectedLanguage, detectedLanguage, DetectedLanguage)
+VEXILO_EXTRA_TEXT(ExtractedText, extractedText, ExtractedText)
+VEXILO_EXTRA_TEXT(SnippetTitle, snippetTitle, SnippetTitle)
+VEXILO_EXTRA_TEXT(SnippetShortcut, snippetShortcut, SnippetShortcut)
+#undef VEXILO_INLINE_TEXT
+#undef VEXILO_EXTRA_TEXT
 
 std::optional<int> ClipItem::imageWidth() const
 {
-    return d->has(ClipItemData::ImageWidth) ? std::optional<int>(d->imageWidth) : std::nullopt;
+    return d->has(ClipItemData::ImageWidth) ? std::optional<int>(d->extras->imageWidth) : std::nullopt;
 }
 
 std::optional<int> ClipItem::imageHeight() const
 {
-    return d->has(ClipItemData::ImageHeight) ? std::optional<int>(d->imageHeight) : std::nullopt;
+    return d->has(ClipItemData::ImageHeight) ? std::optional<int>(d->extras->imageHeight) : std::nullopt;
 }
 
 void ClipItem::setImageSize(std::optional<int> width, std::optional<int> height)
 {
-    d->setOptional(ClipItemData::ImageWidth, d->imageWidth, width);
-    d->setOptional(ClipItemData::ImageHeight, d->imageHeight, height);
+    if (!width && !height && !d->extras) {
+        d->mark(ClipItemData::ImageWidth, false);
+        d->mark(ClipItemData::ImageHeight, false);
+        return;
+    }
+    d->ext().imageWidth = width.value_or(0);
+    d->ext().imageHeight = height.value_or(0);
+    d->mark(ClipItemData::ImageWidth, width.has_value());
+    d->mark(ClipItemData::ImageHeight, height.has_value());
 }
 
 bool ClipItem::hasFilePaths() const
@@ -184,12 +248,15 @@ bool ClipItem::hasFilePaths() const
 
 const QStringList &ClipItem::filePaths() const
 {
-    return d->filePaths;
+    return d->extras ? d->extras->filePaths : emptyList;
 }
 
 void ClipItem::setFilePaths(const std::optional<QStringList> &paths)
 {
-    d->setOptional(ClipItemData::FilePaths, d->filePaths, paths);
+    if (!paths && !d->extras)
+        return d->mark(ClipItemData::FilePaths, false);
+    d->ext().filePaths = paths.value_or(QStringList());
+    d->mark(ClipItemData::FilePaths, paths.has_value());
 }
 
 bool ClipItem::isPinned() const
@@ -210,8 +277,6 @@ const QStringList &ClipItem::tags() const
 void ClipItem::setTags(const QStringList &tags)
 {
     d->tags = tags;
-    d->searchKey.clear();
-    d->searchKeyBuilt = false;
 }
 
 bool ClipItem::isSnippet() const
@@ -230,62 +295,54 @@ bool operator==(const ClipItem &a, const ClipItem &b)
         return true;
     const ClipItemData &x = *a.d;
     const ClipItemData &y = *b.d;
-    return x.id == y.id && x.createdAt == y.createdAt && x.type == y.type && x.isPinned == y.isPinned
-        && x.isSnippet == y.isSnippet && x.present == y.present && x.imageWidth == y.imageWidth
-        && x.imageHeight == y.imageHeight && x.textContent == y.textContent && x.imageFileName == y.imageFileName
-        && x.colorHex == y.colorHex && x.detectedLanguage == y.detectedLanguage && x.filePaths == y.filePaths
-        && x.sourceAppName == y.sourceAppName && x.sourceAppBundleId == y.sourceAppBundleId
-        && x.extractedText == y.extractedText && x.tags == y.tags && x.snippetTitle == y.snippetTitle
-        && x.snippetShortcut == y.snippetShortcut;
+    if (!(x.id == y.id && x.createdAt == y.createdAt && x.type == y.type && x.isPinned == y.isPinned
+          && x.isSnippet == y.isSnippet && x.present == y.present && x.text == y.text
+          && x.sourceAppName == y.sourceAppName && x.sourceAppBundleId == y.sourceAppBundleId && x.tags == y.tags))
+        return false;
+    // Absent fields read as empty, so comparing the readings covers a missing extension.
+    return a.imageFileName() == b.imageFileName() && a.imageWidth() == b.imageWidth()
+        && a.imageHeight() == b.imageHeight() && a.colorHex() == b.colorHex()
+        && a.detectedLanguage() == b.detectedLanguage() && a.filePaths() == b.filePaths()
+        && a.extractedText() == b.extractedText() && a.snippetTitle() == b.snippetTitle()
+        && a.snippetShortcut() == b.snippetShortcut();
 }
 
-const QByteArray &ClipItem::searchKey() const
+bool ClipItem::matches(const SearchQuery &query) const
 {
-    if (d->searchKeyBuilt)
-        return d->searchKey;
-    // Fields are joined by NUL so that a match never spans two fields.
-    QByteArray key;
-    auto add = [&key](const QString &text) {
-        if (!key.isEmpty())
-            key.append('\0');
-        SearchText::appendFolded(key, text);
-    };
-    if (hasSnippetTitle())
-        add(d->snippetTitle);
-    if (hasTextContent())
-        add(d->textContent);
-    if (hasExtractedText())
-        add(d->extractedText);
-    if (hasColorHex())
-        add(d->colorHex);
-    if (hasDetectedLanguage())
-        add(d->detectedLanguage);
-    if (hasSourceAppName())
-        add(d->sourceAppName);
-    for (const QString &path : d->filePaths)
-        add(path);
-    for (const QString &tag : d->tags)
-        add(tag);
-    d->searchKey = std::move(key);
-    d->searchKeyBuilt = true;
-    return d->searchKey;
-}
-
-bool ClipItem::matchesFolded(QByteArrayView foldedQuery) const
-{
-    return SearchText::contains(searchKey(), foldedQuery);
+    if (query.isEmpty())
+        return false;
+    if (hasTextContent() && query.matches(QByteArrayView(d->text)))
+        return true;
+    if (hasSourceAppName() && query.matches(QStringView(d->sourceAppName)))
+        return true;
+    for (const QString &tag : std::as_const(d->tags)) {
+        if (query.matches(QStringView(tag)))
+            return true;
+    }
+    if (!d->extras)
+        return false;
+    const ClipItemData::Extras &e = *d->extras;
+    auto hit = [&](ClipItemData::Field f, const QString &value) { return d->has(f) && query.matches(QStringView(value)); };
+    if (hit(ClipItemData::SnippetTitle, e.snippetTitle) || hit(ClipItemData::ExtractedText, e.extractedText)
+        || hit(ClipItemData::ColorHex, e.colorHex) || hit(ClipItemData::DetectedLanguage, e.detectedLanguage))
+        return true;
+    for (const QString &path : e.filePaths) {
+        if (query.matches(QStringView(path)))
+            return true;
+    }
+    return false;
 }
 
 bool ClipItem::matches(QStringView query) const
 {
-    return matchesFolded(SearchText::fold(query));
+    return matches(SearchQuery(query));
 }
 
 std::optional<QString> ClipItem::transformedText(TextTransformMode mode) const
 {
     if (!hasTextContent())
         return std::nullopt;
-    return TextTransformModes::transform(mode, d->textContent);
+    return TextTransformModes::transform(mode, textContent());
 }
 
 } // namespace Vexilo

@@ -8,11 +8,14 @@
 #include <QSharedDataPointer>
 #include <QStringList>
 #include <QUuid>
+#include <memory>
 #include <optional>
 
 namespace Vexilo {
 
 class ClipItemData;
+class SearchQuery;
+class TextArena;
 
 // One history record: a copied text, link, code, colour, image, file list, or a snippet.
 // A value type with implicit sharing, so the store, its snapshots and the views copy it cheaply.
@@ -35,9 +38,15 @@ public:
     [[nodiscard]] ClipType type() const;
     void setType(ClipType type);
 
+    // The text is kept as UTF-8: half the memory of a QString for most text, and searchable as is.
     [[nodiscard]] bool hasTextContent() const;
-    [[nodiscard]] const QString &textContent() const;
+    [[nodiscard]] QString textContent() const;
+    [[nodiscard]] QByteArrayView textContentUtf8() const;
     void setTextContent(const std::optional<QString> &text);
+    // Takes valid UTF-8.
+    void setTextContentUtf8(const std::optional<QByteArray> &utf8);
+    // Valid UTF-8 that lives in `arena`, which the clip keeps alive.
+    void setTextContentInArena(std::shared_ptr<const TextArena> arena, QByteArrayView utf8);
 
     [[nodiscard]] bool hasImageFileName() const;
     [[nodiscard]] const QString &imageFileName() const;
@@ -95,11 +104,8 @@ public:
     // Search: true when the query occurs case-insensitively in one of the searched fields.
     // An empty query matches nothing.
     [[nodiscard]] bool matches(QStringView query) const;
-    // Same test with a query already prepared by SearchText::foldQuery().
-    [[nodiscard]] bool matchesFolded(QByteArrayView foldedQuery) const;
-    // The case-folded UTF-8 text of every searched field, separated by NUL bytes. Built on first use
-    // and kept with the shared data; build it on the owning thread before searching from others.
-    [[nodiscard]] const QByteArray &searchKey() const;
+    // The same test with a prepared query. Safe to run for different clips on different threads.
+    [[nodiscard]] bool matches(const SearchQuery &query) const;
 
     // Display texts.
     [[nodiscard]] QString previewTitle() const;
@@ -118,6 +124,9 @@ public:
     [[nodiscard]] QString idString() const;
 
 private:
+    friend class ClipJsonDecoder;
+    void setIdentity(const QUuid &id, double createdAt);
+
     QSharedDataPointer<ClipItemData> d;
 };
 

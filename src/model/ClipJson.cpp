@@ -3,35 +3,102 @@
 
 #include "JsonReader.h"
 #include "JsonWriter.h"
+#include "TextArena.h"
+#include "Utf8.h"
 
 #include <QHash>
+#include <atomic>
 #include <cmath>
+#include <thread>
+#include <string>
+#include <string_view>
+#include <unordered_map>
 
-namespace Vexilo::ClipJson {
+namespace Vexilo {
+
+// The one place allowed to set a clip's identity after construction: records are read field by field.
+class ClipJsonDecoder
+{
+public:
+    static void setIdentity(ClipItem &item, const QUuid &id, double createdAt) { item.setIdentity(id, createdAt); }
+};
+
+namespace ClipJson {
 
 namespace {
 
 using namespace JsonWriter;
 
 // Repeated short values (application names, languages, tags) share one string across clips, which
-// keeps a large history's memory close to its file size.
+// keeps a large history's memory close to its file size. Looked up by their raw bytes, so a repeat
+// costs no conversion.
 class Interner
 {
 public:
-    QString intern(QString value)
+    QString intern(QByteArrayView utf8)
     {
-        if (value.size() > 64)
-            return value;
-        auto it = m_strings.constFind(value);
-        if (it != m_strings.constEnd())
-            return *it;
-        m_strings.insert(value, value);
+        if (utf8.size() > 64)
+            return QString::fromUtf8(utf8);
+        const std::string_view key(utf8.data(), size_t(utf8.size()));
+        auto it = m_strings.find(key);
+        if (it != m_strings.end())
+            return it->second;
+        QString value = QString::fromUtf8(utf8);
+        m_strings.emplace(std::string(key), value);
         return value;
     }
 
 private:
-    QHash<QString, QString> m_strings;
+    struct Hash
+    {
+        using is_transparent = void;
+        size_t operator()(std::string_view s) const { return std::hash<std::string_view>()(s); }
+    };
+    std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_strings;
 };
+
+// The canonical 8-4-4-4-12 form, hex digits in any case, read straight from the file's bytes.
+std::optional<QUuid> uuidFromBytes(QByteArrayView text)
+{
+    if (text.size() != 36)
+        return std::nullopt;
+    char bytes[16];
+    int out = 0;
+    int high = -1;
+    for (qsizetype i = 0; i < 36; ++i) {
+        const char c = text[i];
+        if (i == 8 || i == 13 || i == 18 || i == 23) {
+            if (c != '-')
+                return std::nullopt;
+            continue;
+        }
+        int value = -1;
+        if (c >= '0' && c <= '9')
+            value = c - '0';
+        else if (c >= 'a' && c <= 'f')
+            value = c - 'a' + 10;
+        else if (c >= 'A' && c <= 'F')
+            value = c - 'A' + 10;
+        if (value < 0)
+            return std::nullopt;
+        if (high < 0) {
+            high = value;
+        } else {
+            bytes[out++] = char((high << 4) | value);
+            high = -1;
+        }
+    }
+    return QUuid::fromRfc4122(QByteArrayView(bytes, 16));
+}
+
+std::optional<ClipType> typeFromBytes(QByteArrayView raw)
+{
+    for (ClipType type : ClipTypes::allCases) {
+        if (raw == ClipTypes::rawValue(type).toLatin1())
+            return type;
+    }
+    return std::nullopt;
+}
 
 void appendUuid(QByteArray &out, const QUuid &id)
 {
@@ -124,7 +191,10 @@ void writeItem(QByteArray &out, const ClipItem &item, int indent)
     appendNumber(out, item.createdAt());
     w.key("type");
     appendString(out, ClipTypes::rawValue(item.type()));
-    text("textContent", item.hasTextContent(), item.textContent());
+    if (item.hasTextContent()) {
+        w.key("textContent");
+        appendStringUtf8(out, item.textContentUtf8());
+    }
     text("imageFileName", item.hasImageFileName(), item.imageFileName());
     if (const auto width = item.imageWidth()) {
         w.key("imageWidth");
@@ -154,7 +224,8 @@ void writeItem(QByteArray &out, const ClipItem &item, int indent)
     w.finish();
 }
 
-std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interner *interner)
+std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interner *interner,
+                                     const std::shared_ptr<TextArena> &arena)
 {
     QString problem;
     auto violate = [&problem](const QString &message) {
@@ -182,26 +253,29 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
     std::optional<int> width;
     std::optional<int> height;
 
-    auto share = [interner](QString value) { return interner ? interner->intern(std::move(value)) : value; };
-
-    // Reads a string, or null for an optional key; anything else breaks the record.
-    auto readText = [&](const char *name, bool optional, bool intern) -> std::optional<QString> {
+    // Whether the value is a string; null is accepted (as absent) for optional keys, anything else
+    // breaks the record and is skipped.
+    auto isString = [&](const char *name, bool optional) {
         const auto kind = reader.peek();
+        if (kind == JsonReader::Kind::String)
+            return true;
         if (kind == JsonReader::Kind::Null && optional) {
             reader.readNull();
-            return std::nullopt;
+            return false;
         }
-        if (kind != JsonReader::Kind::String) {
-            violate(QStringLiteral("\"%1\" is not a string").arg(QLatin1StringView(name)));
-            reader.skipValue();
-            return std::nullopt;
-        }
-        QString value;
-        if (!reader.readString(value))
-            return std::nullopt;
-        return intern ? share(std::move(value)) : value;
+        violate(QStringLiteral("\"%1\" is not a string").arg(QLatin1StringView(name)));
+        reader.skipValue();
+        return false;
     };
-    auto readStringArray = [&](const char *name, bool optional, bool intern) -> std::optional<QStringList> {
+    auto readText = [&](const char *name, bool intern) -> std::optional<QString> {
+        if (!isString(name, true))
+            return std::nullopt;
+        QByteArrayView raw;
+        if (!reader.readStringView(raw))
+            return std::nullopt;
+        return intern && interner ? interner->intern(raw) : QString::fromUtf8(raw);
+    };
+    auto readStringArray = [&](const char *name, bool optional) -> std::optional<QStringList> {
         const auto kind = reader.peek();
         if (kind == JsonReader::Kind::Null && optional) {
             reader.readNull();
@@ -220,9 +294,9 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
                 reader.skipValue();
                 continue;
             }
-            QString value;
-            if (reader.readString(value))
-                list.append(intern ? share(std::move(value)) : std::move(value));
+            QByteArrayView raw;
+            if (reader.readStringView(raw))
+                list.append(interner ? interner->intern(raw) : QString::fromUtf8(raw));
         }
         return list;
     };
@@ -244,8 +318,8 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
             return std::nullopt;
         }
         double value = 0;
-        if (kind != JsonReader::Kind::Number || !reader.readNumber(value) || value != std::trunc(value)
-            || value < double(std::numeric_limits<int>::min()) || value > double(std::numeric_limits<int>::max())) {
+        if (kind != JsonReader::Kind::Number || !reader.readNumber(value) || value != std::trunc(value) ||
+            value < double(std::numeric_limits<int>::min()) || value > double(std::numeric_limits<int>::max())) {
             violate(QStringLiteral("\"%1\" is not an integer").arg(QLatin1StringView(name)));
             if (kind != JsonReader::Kind::Number)
                 reader.skipValue();
@@ -257,8 +331,9 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
     QByteArrayView key;
     while (reader.nextKey(key)) {
         if (key == "id") {
-            if (const auto text = readText("id", false, false)) {
-                id = parseUuid(*text);
+            QByteArrayView raw;
+            if (isString("id", false) && reader.readStringView(raw)) {
+                id = uuidFromBytes(raw);
                 if (!id)
                     violate(QStringLiteral("\"id\" is not a UUID"));
             }
@@ -272,41 +347,50 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
                 reader.skipValue();
             }
         } else if (key == "type") {
-            if (const auto text = readText("type", false, false)) {
-                type = ClipTypes::fromRawValue(*text);
+            QByteArrayView raw;
+            if (isString("type", false) && reader.readStringView(raw)) {
+                type = typeFromBytes(raw);
                 if (!type)
-                    violate(QStringLiteral("\"type\" \"%1\" is not a clip type").arg(*text));
+                    violate(QStringLiteral("\"type\" \"%1\" is not a clip type").arg(QString::fromUtf8(raw)));
             }
         } else if (key == "textContent") {
-            item.setTextContent(readText("textContent", true, false));
+            QByteArrayView raw;
+            if (isString("textContent", true) && reader.readStringView(raw)) {
+                if (!Utf8::isValid(raw))
+                    item.setTextContentUtf8(QString::fromUtf8(raw).toUtf8());
+                else if (arena)
+                    item.setTextContentInArena(arena, QByteArrayView(arena->append(raw), raw.size()));
+                else
+                    item.setTextContentUtf8(raw.toByteArray());
+            }
         } else if (key == "imageFileName") {
-            item.setImageFileName(readText("imageFileName", true, false));
+            item.setImageFileName(readText("imageFileName", false));
         } else if (key == "imageWidth") {
             width = readInt("imageWidth");
         } else if (key == "imageHeight") {
             height = readInt("imageHeight");
         } else if (key == "colorHex") {
-            item.setColorHex(readText("colorHex", true, true));
+            item.setColorHex(readText("colorHex", true));
         } else if (key == "detectedLanguage") {
-            item.setDetectedLanguage(readText("detectedLanguage", true, true));
+            item.setDetectedLanguage(readText("detectedLanguage", true));
         } else if (key == "filePaths") {
-            item.setFilePaths(readStringArray("filePaths", true, false));
+            item.setFilePaths(readStringArray("filePaths", true));
         } else if (key == "isPinned") {
             isPinned = readBool("isPinned");
         } else if (key == "sourceAppName") {
-            item.setSourceAppName(readText("sourceAppName", true, true));
+            item.setSourceAppName(readText("sourceAppName", true));
         } else if (key == "sourceAppBundleId") {
-            item.setSourceAppBundleId(readText("sourceAppBundleId", true, true));
+            item.setSourceAppBundleId(readText("sourceAppBundleId", true));
         } else if (key == "extractedText") {
-            item.setExtractedText(readText("extractedText", true, false));
+            item.setExtractedText(readText("extractedText", false));
         } else if (key == "tags") {
-            tags = readStringArray("tags", false, true);
+            tags = readStringArray("tags", false);
         } else if (key == "isSnippet") {
             isSnippet = readBool("isSnippet");
         } else if (key == "snippetTitle") {
-            item.setSnippetTitle(readText("snippetTitle", true, false));
+            item.setSnippetTitle(readText("snippetTitle", false));
         } else if (key == "snippetShortcut") {
-            item.setSnippetShortcut(readText("snippetShortcut", true, false));
+            item.setSnippetShortcut(readText("snippetShortcut", false));
         } else {
             reader.skipValue();
         }
@@ -314,35 +398,28 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
     if (reader.hasError())
         return std::nullopt;
 
-    const char *missing = !id && problem.isEmpty() ? "id"
-        : !createdAt && problem.isEmpty()         ? "createdAt"
-        : !type && problem.isEmpty()              ? "type"
-        : !isPinned && problem.isEmpty()          ? "isPinned"
-        : !tags && problem.isEmpty()              ? "tags"
-        : !isSnippet && problem.isEmpty()         ? "isSnippet"
-                                                  : nullptr;
+    const char *missing = !id ? "id"
+        : !createdAt          ? "createdAt"
+        : !type               ? "type"
+        : !isPinned           ? "isPinned"
+        : !tags               ? "tags"
+        : !isSnippet          ? "isSnippet"
+                              : nullptr;
     if (missing)
-        violate(QStringLiteral("missing \"%1\"").arg(QLatin1StringView(missing)));
+        violate(QStringLiteral("missing or invalid \"%1\"").arg(QLatin1StringView(missing)));
     if (!problem.isEmpty()) {
         if (error)
             *error = problem;
         return std::nullopt;
     }
 
-    ClipItem result(*id, *createdAt, *type, *isPinned, std::move(*tags), *isSnippet);
-    result.setTextContent(item.hasTextContent() ? std::optional(item.textContent()) : std::nullopt);
-    result.setImageFileName(item.hasImageFileName() ? std::optional(item.imageFileName()) : std::nullopt);
-    result.setImageSize(width, height);
-    result.setColorHex(item.hasColorHex() ? std::optional(item.colorHex()) : std::nullopt);
-    result.setDetectedLanguage(item.hasDetectedLanguage() ? std::optional(item.detectedLanguage()) : std::nullopt);
-    result.setFilePaths(item.hasFilePaths() ? std::optional(item.filePaths()) : std::nullopt);
-    result.setSourceAppName(item.hasSourceAppName() ? std::optional(item.sourceAppName()) : std::nullopt);
-    result.setSourceAppBundleId(item.hasSourceAppBundleId() ? std::optional(item.sourceAppBundleId())
-                                                            : std::nullopt);
-    result.setExtractedText(item.hasExtractedText() ? std::optional(item.extractedText()) : std::nullopt);
-    result.setSnippetTitle(item.hasSnippetTitle() ? std::optional(item.snippetTitle()) : std::nullopt);
-    result.setSnippetShortcut(item.hasSnippetShortcut() ? std::optional(item.snippetShortcut()) : std::nullopt);
-    return result;
+    ClipJsonDecoder::setIdentity(item, *id, *createdAt);
+    item.setType(*type);
+    item.setPinned(*isPinned);
+    item.setTags(*tags);
+    item.setSnippet(*isSnippet);
+    item.setImageSize(width, height);
+    return item;
 }
 
 } // namespace
@@ -364,7 +441,7 @@ QByteArray encodeHistory(const QList<ClipItem> &items)
     QByteArray out;
     qsizetype estimate = 2;
     for (const ClipItem &item : items)
-        estimate += 260 + item.textContent().size() + item.extractedText().size();
+        estimate += 260 + item.textContentUtf8().size() + item.extractedText().size();
     out.reserve(estimate);
     out.append('[');
     bool first = true;
@@ -376,6 +453,28 @@ QByteArray encodeHistory(const QList<ClipItem> &items)
     }
     out.append(']');
     return out;
+}
+
+bool writeHistory(QIODevice &device, const QList<ClipItem> &items)
+{
+    constexpr qsizetype flushSize = 1 << 20;
+    QByteArray buffer;
+    buffer.reserve(flushSize * 2);
+    buffer.append('[');
+    bool first = true;
+    for (const ClipItem &item : items) {
+        if (!first)
+            buffer.append(',');
+        first = false;
+        writeItem(buffer, item, -1);
+        if (buffer.size() >= flushSize) {
+            if (device.write(buffer) != buffer.size())
+                return false;
+            buffer.resize(0);
+        }
+    }
+    buffer.append(']');
+    return device.write(buffer) == buffer.size();
 }
 
 QByteArray encodeHistoryPretty(const QList<ClipItem> &items)
@@ -397,13 +496,13 @@ QByteArray encodeHistoryPretty(const QList<ClipItem> &items)
 
 std::optional<ClipItem> decodeItem(JsonReader &reader, QString *error)
 {
-    return decodeRecord(reader, error, nullptr);
+    return decodeRecord(reader, error, nullptr, nullptr);
 }
 
 std::optional<ClipItem> decodeItem(QByteArrayView json, QString *error)
 {
     JsonReader reader(json);
-    auto item = decodeRecord(reader, error, nullptr);
+    auto item = decodeRecord(reader, error, nullptr, nullptr);
     if (item && !reader.atEnd()) {
         if (error)
             *error = reader.hasError() ? reader.errorString() : QStringLiteral("trailing data after the record");
@@ -414,38 +513,123 @@ std::optional<ClipItem> decodeItem(QByteArrayView json, QString *error)
     return item;
 }
 
+namespace {
+
+// The records of one stretch of the array, read by one thread.
+struct Stretch
+{
+    QList<ClipItem> items;
+    int records = 0;
+    int skipped = 0;
+    QString firstProblem; // "record <index within the stretch>: ..."
+    bool syntaxError = false;
+    QString syntaxMessage;
+    bool reachedStop = false;
+};
+
+// Reads elements until the array ends or, when stopOffset is positive, until an element ends exactly
+// there. Gives up early when `cancel` is set.
+Stretch decodeStretch(JsonReader &reader, qsizetype sizeHint, qsizetype stopOffset, const std::atomic<bool> *cancel)
+{
+    Stretch stretch;
+    Interner interner;
+    // The texts of all records share one block.
+    const auto arena = std::make_shared<TextArena>(sizeHint);
+    stretch.items.reserve(qMax<qsizetype>(16, sizeHint / 600));
+    while (reader.nextElement()) {
+        if (cancel && cancel->load(std::memory_order_relaxed))
+            return stretch;
+        QString problem;
+        if (auto item = decodeRecord(reader, &problem, &interner, arena)) {
+            stretch.items.append(std::move(*item));
+        } else if (!reader.hasError()) {
+            ++stretch.skipped;
+            if (stretch.firstProblem.isEmpty())
+                stretch.firstProblem = QStringLiteral("record %1: %2").arg(stretch.records).arg(problem);
+        }
+        ++stretch.records;
+        if (stopOffset > 0 && reader.offset() >= stopOffset) {
+            stretch.reachedStop = reader.offset() == stopOffset;
+            if (stretch.reachedStop)
+                return stretch;
+            stopOffset = 0; // passed it inside a record: the guess was not a boundary
+        }
+    }
+    if (reader.hasError()) {
+        stretch.syntaxError = true;
+        stretch.syntaxMessage = reader.errorString();
+    } else if (!reader.atEnd()) {
+        stretch.syntaxError = true;
+        stretch.syntaxMessage = QStringLiteral("trailing data after the array");
+    }
+    return stretch;
+}
+
+// A guess at a record boundary near the middle: "},{" followed by a quote cannot occur inside a JSON
+// string, whose quotes are escaped, but can occur inside nested values, so it is only a guess.
+qsizetype boundaryGuess(QByteArrayView data)
+{
+    const QByteArrayView pattern("},{\"");
+    const qsizetype found = data.indexOf(pattern, data.size() / 2);
+    return found < 0 ? -1 : found;
+}
+
+constexpr qsizetype parallelDecodeThreshold = qsizetype(4) << 20;
+
+} // namespace
+
 DecodeResult decodeHistory(QByteArrayView data)
 {
     DecodeResult result;
     JsonReader reader(data);
     if (reader.peek() != JsonReader::Kind::Array) {
         result.error = reader.peek() == JsonReader::Kind::End ? QStringLiteral("the file is empty")
-                                                               : QStringLiteral("the file is not a JSON array");
+                                                              : QStringLiteral("the file is not a JSON array");
         return result;
     }
     result.isArray = true;
     reader.beginArray();
-    Interner interner;
-    // A rough guess avoids regrowing the list many times for a large history.
-    result.items.reserve(qMax<qsizetype>(16, data.size() / 600));
-    int index = 0;
-    while (reader.nextElement()) {
-        QString problem;
-        if (auto item = decodeRecord(reader, &problem, &interner)) {
-            result.items.append(std::move(*item));
-        } else if (!reader.hasError()) {
-            ++result.skippedRecords;
-            if (result.error.isEmpty())
-                result.error = QStringLiteral("record %1: %2").arg(index).arg(problem);
+
+    // A large file is read by two threads: the second starts at a guessed record boundary, and its
+    // work is used only if the first thread, reading on, ends a record exactly there.
+    const qsizetype guess = data.size() >= parallelDecodeThreshold ? boundaryGuess(data) : -1;
+    Stretch first;
+    Stretch second;
+    bool useSecond = false;
+    if (guess > 0 && std::thread::hardware_concurrency() > 1) {
+        std::atomic<bool> cancel{false};
+        const qsizetype secondStart = guess + 2; // at the "{"
+        std::thread worker([&] {
+            JsonReader tail(data.sliced(secondStart));
+            tail.continueArray();
+            second = decodeStretch(tail, data.size() - secondStart, 0, &cancel);
+        });
+        first = decodeStretch(reader, secondStart, guess + 1, nullptr);
+        if (!first.reachedStop)
+            cancel.store(true);
+        worker.join();
+        useSecond = first.reachedStop;
+    } else {
+        first = decodeStretch(reader, data.size(), 0, nullptr);
+    }
+
+    result.items = std::move(first.items);
+    result.skippedRecords = first.skipped;
+    result.error = first.firstProblem;
+    const Stretch &last = useSecond ? second : first;
+    if (useSecond) {
+        result.items.append(std::move(second.items));
+        result.skippedRecords += second.skipped;
+        if (result.error.isEmpty() && !second.firstProblem.isEmpty()) {
+            // Renumber from the start of the file.
+            const qsizetype colon = second.firstProblem.indexOf(u':');
+            const int index = second.firstProblem.mid(7, colon - 7).toInt() + first.records;
+            result.error = QStringLiteral("record %1").arg(index) + second.firstProblem.mid(colon);
         }
-        ++index;
     }
-    if (reader.hasError()) {
-        result.error = reader.errorString();
-        return result;
-    }
-    if (!reader.atEnd()) {
-        result.error = QStringLiteral("trailing data after the array");
+    if (last.syntaxError) {
+        result.error = last.syntaxMessage;
+        result.syntaxError = true;
         return result;
     }
     result.complete = result.skippedRecords == 0;
@@ -454,21 +638,12 @@ DecodeResult decodeHistory(QByteArrayView data)
 
 std::optional<QUuid> parseUuid(QStringView text)
 {
-    if (text.size() != 36)
-        return std::nullopt;
-    for (qsizetype i = 0; i < 36; ++i) {
-        const char16_t c = text[i].unicode();
-        if (i == 8 || i == 13 || i == 18 || i == 23) {
-            if (c != u'-')
-                return std::nullopt;
-        } else if (!((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F'))) {
+    for (QChar c : text) {
+        if (c.unicode() >= 0x80)
             return std::nullopt;
-        }
     }
-    const QUuid id = QUuid::fromString(text);
-    if (id.isNull() && text != u"00000000-0000-0000-0000-000000000000")
-        return std::nullopt;
-    return id;
+    return uuidFromBytes(text.toLatin1());
 }
 
-} // namespace Vexilo::ClipJson
+} // namespace ClipJson
+} // namespace Vexilo

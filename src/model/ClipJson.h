@@ -3,6 +3,7 @@
 
 #include "ClipItem.h"
 
+#include <QIODevice>
 #include <QList>
 
 namespace Vexilo {
@@ -15,6 +16,8 @@ namespace ClipJson {
 void appendItem(QByteArray &out, const ClipItem &item);
 [[nodiscard]] QByteArray encodeItem(const ClipItem &item);
 [[nodiscard]] QByteArray encodeHistory(const QList<ClipItem> &items);
+// Writes the same bytes to device in pieces; false when a write fails.
+bool writeHistory(QIODevice &device, const QList<ClipItem> &items);
 // Indented, one member per line, for exports people read.
 [[nodiscard]] QByteArray encodeHistoryPretty(const QList<ClipItem> &items);
 
@@ -24,6 +27,8 @@ struct DecodeResult
     bool complete = false; // the whole document decoded, nothing skipped
     bool isArray = false;  // the document is (or at least starts as) a JSON array
     int skippedRecords = 0;
+    bool syntaxError = false; // decoding stopped early; records after the error are lost
+
     QString error; // the first problem found, when not complete
 };
 

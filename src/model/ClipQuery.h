@@ -16,7 +16,7 @@ namespace Vexilo::ClipQuery {
 [[nodiscard]] bool comesBefore(const ClipItem &a, const ClipItem &b);
 void sortByPinnedThenDate(QList<ClipItem> &items);
 
-// Trims white space and line breaks, then removes every "#". May be empty.
+// Trims white space and line breaks, then removes every "#". Empty when nothing but blanks remains.
 [[nodiscard]] QString normalizeTag(QStringView tag);
 // Splits at ",", normalises each piece and drops empty ones; order and duplicates kept.
 [[nodiscard]] QStringList parseTags(QStringView input);
@@ -27,5 +27,16 @@ struct AggregateCounts
     QHash<QString, int> tagCounts;       // a tag nobody carries has no entry
 };
 [[nodiscard]] AggregateCounts aggregateCounts(const QList<ClipItem> &items);
+
+// One pass over the history for a filter run: the counts, the clips of `category` (and `tag`) in
+// history order, and whether that list is already in list order.
+struct FilterPass
+{
+    AggregateCounts counts;
+    QList<ClipItem> members;
+    bool inListOrder = true;
+};
+[[nodiscard]] FilterPass countAndSelect(const QList<ClipItem> &items, ClipType category,
+                                        const std::optional<QString> &tag);
 
 } // namespace Vexilo::ClipQuery

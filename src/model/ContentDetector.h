@@ -50,6 +50,9 @@ namespace ContentDetector {
 [[nodiscard]] ColorDetection detectColor(QStringView text);
 [[nodiscard]] std::optional<ColorValue> nsColorFromHex(QStringView hex);
 [[nodiscard]] UrlDetection detectURL(QStringView text);
+// detectURL(text).isUrl without building the URL, which for a link of megabytes costs far more
+// than telling that it is one.
+[[nodiscard]] bool isURL(QStringView text);
 [[nodiscard]] CodeDetection detectCode(QStringView text);
 // Keeps the lines that name something existing; "~" expands to homeDirectory, relative paths are
 // resolved against workingDirectory.

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "JsonReader.h"
 
+#include "Utf8.h"
+
 #include <charconv>
 #include <cstring>
 
@@ -48,8 +50,7 @@ void appendUtf8(QByteArray &out, char32_t cp)
 JsonReader::JsonReader(QByteArrayView data)
     : m_data(data.data())
     , m_size(data.size())
-{
-}
+{ }
 
 void JsonReader::fail(const QString &message)
 {
@@ -75,7 +76,7 @@ bool JsonReader::expect(char c)
         return true;
     }
     fail(m_pos < m_size ? QStringLiteral("Unexpected character '%1', expected '%2'")
-                                  .arg(QChar(QLatin1Char(m_data[m_pos])), QChar(QLatin1Char(c)))
+                              .arg(QChar(QLatin1Char(m_data[m_pos])), QChar(QLatin1Char(c)))
                         : QStringLiteral("Unexpected end of data, expected '%1'").arg(QChar(QLatin1Char(c))));
     return false;
 }
@@ -194,27 +195,29 @@ bool JsonReader::scanString(QByteArrayView &raw, bool &hasEscapes)
     const qsizetype start = ++m_pos;
     hasEscapes = false;
     qsizetype i = start;
+    while (i < m_size) {
 #if defined(__SSE2__)
-    const __m128i quote = _mm_set1_epi8('"');
-    const __m128i backslash = _mm_set1_epi8('\\');
-    const __m128i controlLimit = _mm_set1_epi8(0x20);
-    while (i + 16 <= m_size) {
-        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_data + i));
-        // Bytes below 0x20 are control characters; bytes of 0x80 and above are signed negative, so
-        // compare unsigned by clearing them with max(block, 0x20) == 0x20 only for 0..0x1F.
-        const __m128i isControl = _mm_cmpeq_epi8(_mm_max_epu8(block, controlLimit), controlLimit);
-        const __m128i notSpace = _mm_xor_si128(_mm_cmpeq_epi8(block, controlLimit), _mm_set1_epi8(-1));
-        const __m128i special = _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)),
-                                             _mm_and_si128(isControl, notSpace));
-        const int mask = _mm_movemask_epi8(special);
-        if (mask != 0) {
-            i += __builtin_ctz(unsigned(mask));
-            break;
+        // Skip 16 bytes at a time while none is a quote, a backslash or a control character. Control
+        // characters are the bytes that max(byte, 0x20) maps to 0x20, apart from the space itself.
+        const __m128i quote = _mm_set1_epi8('"');
+        const __m128i backslash = _mm_set1_epi8('\\');
+        const __m128i space = _mm_set1_epi8(0x20);
+        while (i + 16 <= m_size) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_data + i));
+            const __m128i control = _mm_andnot_si128(_mm_cmpeq_epi8(block, space),
+                                                     _mm_cmpeq_epi8(_mm_max_epu8(block, space), space));
+            const __m128i special = _mm_or_si128(
+                _mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)), control);
+            const int mask = _mm_movemask_epi8(special);
+            if (mask != 0) {
+                i += __builtin_ctz(unsigned(mask));
+                break;
+            }
+            i += 16;
         }
-        i += 16;
-    }
+        if (i >= m_size)
+            break;
 #endif
-    for (; i < m_size; ++i) {
         const unsigned char c = static_cast<unsigned char>(m_data[i]);
         if (c == '"') {
             raw = QByteArrayView(m_data + start, i - start);
@@ -223,13 +226,15 @@ bool JsonReader::scanString(QByteArrayView &raw, bool &hasEscapes)
         }
         if (c == '\\') {
             hasEscapes = true;
-            if (++i >= m_size)
-                break;
-        } else if (c < 0x20) {
+            i += 2; // the escaped character never ends the string
+            continue;
+        }
+        if (c < 0x20) {
             m_pos = i;
             fail(QStringLiteral("Unescaped control character in string"));
             return false;
         }
+        ++i;
     }
     m_pos = m_size;
     fail(QStringLiteral("Unterminated string"));
@@ -240,13 +245,14 @@ bool JsonReader::unescape(QByteArrayView raw, QByteArray &out)
 {
     out.reserve(out.size() + raw.size());
     const qsizetype n = raw.size();
-    for (qsizetype i = 0; i < n; ++i) {
-        const char c = raw[i];
-        if (c != '\\') {
-            out.append(c);
-            continue;
-        }
-        if (++i >= n)
+    qsizetype i = 0;
+    while (i < n) {
+        // Copy everything up to the next escape in one go.
+        const void *found = std::memchr(raw.data() + i, '\\', size_t(n - i));
+        const qsizetype next = found ? static_cast<const char *>(found) - raw.data() : n;
+        out.append(raw.data() + i, next - i);
+        i = next;
+        if (i >= n || ++i >= n)
             break;
         switch (raw[i]) {
         case '"':
@@ -294,8 +300,8 @@ bool JsonReader::unescape(QByteArrayView raw, QByteArray &out)
             i += 4;
             if (cp >= 0xD800 && cp <= 0xDBFF) {
                 char32_t low = 0;
-                if (i + 2 < n && raw[i + 1] == '\\' && raw[i + 2] == 'u' && readHex(i + 3, low) && low >= 0xDC00
-                    && low <= 0xDFFF) {
+                if (i + 2 < n && raw[i + 1] == '\\' && raw[i + 2] == 'u' && readHex(i + 3, low) && low >= 0xDC00 &&
+                    low <= 0xDFFF) {
                     cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
                     i += 6;
                 } else {
@@ -311,6 +317,7 @@ bool JsonReader::unescape(QByteArrayView raw, QByteArray &out)
             fail(QStringLiteral("Invalid escape in string"));
             return false;
         }
+        ++i; // past the escaped character (or the last digit of a \u escape)
     }
     return true;
 }
@@ -333,6 +340,39 @@ bool JsonReader::readString(QString &value)
     if (!unescape(raw, m_scratch))
         return false;
     value = QString::fromUtf8(m_scratch);
+    return true;
+}
+
+bool JsonReader::readStringView(QByteArrayView &value)
+{
+    if (peek() != Kind::String) {
+        fail(QStringLiteral("Expected a string"));
+        return false;
+    }
+    QByteArrayView raw;
+    bool escaped = false;
+    if (!scanString(raw, escaped))
+        return false;
+    if (!escaped) {
+        value = raw;
+        return true;
+    }
+    m_scratch.clear();
+    if (!unescape(raw, m_scratch))
+        return false;
+    value = m_scratch;
+    return true;
+}
+
+bool JsonReader::readStringUtf8(QByteArray &value)
+{
+    QByteArrayView view;
+    if (!readStringView(view))
+        return false;
+    if (Utf8::isValid(view))
+        value = view.toByteArray();
+    else
+        value = QString::fromUtf8(view).toUtf8();
     return true;
 }
 

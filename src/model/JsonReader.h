@@ -25,10 +25,17 @@ public:
     bool nextKey(QByteArrayView &key);
 
     bool beginArray();
+    // Reads on as if an array had just begun, for a reader that starts at an element inside one.
+    void continueArray() { m_first = true; }
     // Moves to the next element of the current array; false at its end (the "]" is consumed) or on error.
     bool nextElement();
 
     bool readString(QString &value);
+    // The string's content as UTF-8, unescaped. Invalid UTF-8 in the input is replaced.
+    bool readStringUtf8(QByteArray &value);
+    // The string's bytes exactly as they stand between the quotes, escapes undone only when present.
+    // The view stays valid until the next call.
+    bool readStringView(QByteArrayView &value);
     bool readNumber(double &value);
     bool readBool(bool &value);
     bool readNull();

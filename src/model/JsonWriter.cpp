@@ -5,6 +5,10 @@
 #include <charconv>
 #include <cmath>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace Vexilo::JsonWriter {
 
 namespace {
@@ -81,6 +85,66 @@ void appendEscaped(QByteArray &out, QStringView text)
         }
         out.append(buf, len);
     }
+}
+
+void appendEscapedUtf8(QByteArray &out, QByteArrayView utf8)
+{
+    const char *p = utf8.data();
+    const qsizetype n = utf8.size();
+    out.reserve(out.size() + n + 16);
+    qsizetype runStart = 0;
+    qsizetype i = 0;
+    while (i < n) {
+#if defined(__SSE2__)
+        // Skip 16 bytes at a time while none needs escaping: no quote, backslash, slash or control
+        // character. Bytes of multi-byte characters are 0x80 and above and pass through.
+        const __m128i quote = _mm_set1_epi8('"');
+        const __m128i backslash = _mm_set1_epi8('\\');
+        const __m128i slash = _mm_set1_epi8('/');
+        const __m128i space = _mm_set1_epi8(0x20);
+        while (i + 16 <= n) {
+            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(p + i));
+            // Control characters: below 0x20 as unsigned bytes.
+            const __m128i control =
+                _mm_andnot_si128(_mm_cmpeq_epi8(block, space), _mm_cmpeq_epi8(_mm_max_epu8(block, space), space));
+            const __m128i special =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)),
+                             _mm_or_si128(_mm_cmpeq_epi8(block, slash), control));
+            const int mask = _mm_movemask_epi8(special);
+            if (mask != 0) {
+                i += __builtin_ctz(unsigned(mask));
+                break;
+            }
+            i += 16;
+        }
+        if (i >= n)
+            break;
+#endif
+        const unsigned char c = static_cast<unsigned char>(p[i]);
+        if (c >= 0x80 || escapeTable[c] == 0) {
+            ++i;
+            continue;
+        }
+        out.append(p + runStart, i - runStart);
+        const char e = escapeTable[c];
+        if (e == 'u') {
+            static const char hex[] = "0123456789abcdef";
+            const char buf[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
+            out.append(buf, 6);
+        } else {
+            const char buf[2] = {'\\', e};
+            out.append(buf, 2);
+        }
+        runStart = ++i;
+    }
+    out.append(p + runStart, n - runStart);
+}
+
+void appendStringUtf8(QByteArray &out, QByteArrayView utf8)
+{
+    out.append('"');
+    appendEscapedUtf8(out, utf8);
+    out.append('"');
 }
 
 void appendString(QByteArray &out, QStringView text)

@@ -13,6 +13,9 @@ namespace Vexilo::JsonWriter {
 void appendString(QByteArray &out, QStringView text);
 // Appends the body of the literal only, without quotes.
 void appendEscaped(QByteArray &out, QStringView text);
+// The same for text already in UTF-8, which is copied through except for the characters to escape.
+void appendStringUtf8(QByteArray &out, QByteArrayView utf8);
+void appendEscapedUtf8(QByteArray &out, QByteArrayView utf8);
 // Shortest decimal form that reads back as the same double; integral values without a fraction.
 void appendNumber(QByteArray &out, double value);
 void appendInteger(QByteArray &out, qint64 value);

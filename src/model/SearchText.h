@@ -2,21 +2,41 @@
 #pragma once
 
 #include <QByteArray>
-#include <QStringView>
+#include <QString>
 
-// Case-insensitive search over case-folded UTF-8, the form in which clips keep their searchable text.
-// Folding once per clip makes each search a plain byte search instead of a per-character comparison.
-namespace Vexilo::SearchText {
+namespace Vexilo {
 
-// Appends the case-folded UTF-8 form of text to out.
-void appendFolded(QByteArray &out, QStringView text);
-[[nodiscard]] QByteArray fold(QStringView text);
+// A search text prepared once and tested against many clips. Clips keep their text as UTF-8, so the
+// common case, a query in ASCII, is a case-insensitive byte search with no conversion at all; other
+// queries compare with Unicode case folding.
+class SearchQuery
+{
+public:
+    SearchQuery() = default;
+    // Trims white space and line breaks; nothing left means no search.
+    explicit SearchQuery(QStringView query);
 
-// Query as the list filter uses it: trimmed of white space and line breaks, then folded.
-// Empty when nothing remains, which means "no search".
-[[nodiscard]] QByteArray foldQuery(QStringView query);
+    [[nodiscard]] bool isEmpty() const { return m_folded.isEmpty(); }
+    // The case-folded query in UTF-8.
+    [[nodiscard]] const QByteArray &folded() const { return m_folded; }
+    // True when every clip matching this query also matches `other` (this query extends it).
+    [[nodiscard]] bool narrows(const SearchQuery &other) const;
 
-// True when needle occurs in haystack. An empty needle is never found.
-[[nodiscard]] bool contains(QByteArrayView haystack, QByteArrayView needle);
+    // Case-insensitive containment in UTF-8 text.
+    [[nodiscard]] bool matches(QByteArrayView utf8) const;
+    // The same for a short QString field.
+    [[nodiscard]] bool matches(QStringView text) const;
 
-} // namespace Vexilo::SearchText
+private:
+    QByteArray m_folded;
+    QString m_text; // folded, for the non-ASCII comparison
+    bool m_ascii = true;
+};
+
+namespace SearchText {
+// True when needle occurs in haystack, comparing ASCII letters without regard to case. The needle
+// must be lower case. An empty needle is never found.
+[[nodiscard]] bool containsAsciiCaseInsensitive(QByteArrayView haystack, QByteArrayView lowerNeedle);
+} // namespace SearchText
+
+} // namespace Vexilo

@@ -244,6 +244,53 @@ private Q_SLOTS:
         QVERIFY(!result.error.isEmpty());
     }
 
+    void largeHistoriesDecodeLikeSmallOnes()
+    {
+        // Files above a few megabytes are read by two threads from a guessed record boundary.
+        QList<ClipItem> items;
+        for (int i = 0; i < 3000; ++i) {
+            ClipItem item(QUuid::createUuid(), 1000.0 - i, ClipType::Text, false, {}, false);
+            item.setTextContent(QString(2000, QChar(u'a' + i % 26)) + QString::number(i));
+            items.append(item);
+        }
+        QByteArray file = ClipJson::encodeHistory(items);
+        QVERIFY(file.size() > 5 * 1024 * 1024);
+        auto decoded = ClipJson::decodeHistory(file);
+        QVERIFY2(decoded.complete, qPrintable(decoded.error));
+        QCOMPARE(decoded.items, items);
+
+        // A bad record in the second half is skipped and numbered from the start of the file.
+        QByteArray broken = file;
+        const qsizetype at = broken.indexOf("\"isPinned\":false", broken.size() * 3 / 4);
+        broken.replace(at, 16, "\"isPinned\":null");
+        decoded = ClipJson::decodeHistory(broken);
+        QCOMPARE(decoded.items.size(), items.size() - 1);
+        QCOMPARE(decoded.skippedRecords, 1);
+        QVERIFY(decoded.error.startsWith(QStringLiteral("record ")));
+        const int index = decoded.error.mid(7, decoded.error.indexOf(u':') - 7).toInt();
+        QVERIFY(index > 2000 && index < 3000);
+        QVERIFY(!decoded.items.contains(items.at(index)));
+
+        // The guess can land inside a nested value of an unknown key; the result must not change.
+        QByteArray nested = file;
+        const QByteArray decoy = ",\"future\":[" + QByteArray("{\"a\":1},{\"b\":2},").repeated(300000) + "{}]}";
+        // Inserted a quarter in, the decoy spans the middle of the longer file.
+        const qsizetype quarter = nested.indexOf("},{", nested.size() / 4);
+        nested.replace(quarter, 1, decoy);
+        const qsizetype middle = nested.size() / 2;
+        QVERIFY(middle > quarter && middle < quarter + decoy.size());
+        decoded = ClipJson::decodeHistory(nested);
+        QVERIFY2(decoded.complete, qPrintable(decoded.error));
+        QCOMPARE(decoded.items, items);
+
+        // A syntax error in the second half keeps what came before it.
+        QByteArray truncated = file.left(file.size() * 3 / 4);
+        decoded = ClipJson::decodeHistory(truncated);
+        QVERIFY(decoded.syntaxError);
+        QVERIFY(decoded.items.size() > 2000);
+        QCOMPARE(decoded.items, items.first(decoded.items.size()));
+    }
+
     void historyRoundTrip()
     {
         QList<ClipItem> items;

@@ -1,0 +1,22 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "ClipItem.h"
+
+// How the command-line client prints clips as text.
+namespace Vexilo::ClipFormat {
+
+// One line per clip: position, the first 8 id digits, the type badge, the title.
+[[nodiscard]] QString listLines(const QList<ClipItem> &items);
+// One line per snippet: position, the first 8 id digits, the shortcut (or "-"), the title.
+[[nodiscard]] QString snippetLines(const QList<ClipItem> &snippets);
+// Every field that is present and the derived texts, then the text itself.
+[[nodiscard]] QString details(const ClipItem &item, double now);
+[[nodiscard]] QString details(const ClipItem &item);
+
+// The first 8 hex digits of the id, upper case.
+[[nodiscard]] QString shortId(const ClipItem &item);
+// Line breaks and tabs become blanks, so one clip stays on one line.
+[[nodiscard]] QString oneLine(const QString &text);
+
+} // namespace Vexilo::ClipFormat

@@ -1,0 +1,393 @@
+// SPDX-License-Identifier: MIT
+#include "CommandRunner.h"
+
+#include "ArgumentList.h"
+#include "ClipFormat.h"
+#include "ClipJson.h"
+#include "ClipboardStore.h"
+#include "TextTransformMode.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace Vexilo {
+
+namespace {
+
+struct CommandHelp
+{
+    const char *name;
+    const char *synopsis;
+    const char *description;
+};
+
+const CommandHelp commands[] = {
+    {"list", "list [--json] [--limit N] [--category NAME] [--tag TAG] [--search TEXT]",
+     "List clips, pinned first, then newest first. NAME is a category: All, Pinned, Snippets, Text, Image, "
+     "Links, Code, Files."},
+    {"show", "show ID [--json]", "Show one clip with its derived texts."},
+    {"add", "add [TEXT]", "Record TEXT as a new clip (standard input when TEXT is absent or \"-\"); prints its id."},
+    {"add-image", "add-image FILE", "Record the image in FILE as a new clip; prints its id."},
+    {"add-files", "add-files PATH...", "Record a list of files as a new clip; prints its id."},
+    {"pin", "pin ID", "Pin a clip."},
+    {"unpin", "unpin ID", "Unpin a clip."},
+    {"tag", "tag ID TAG", "Add a tag to a clip."},
+    {"untag", "untag ID TAG", "Remove a tag from a clip."},
+    {"delete", "delete ID", "Delete a clip (no undo)."},
+    {"clear", "clear [--all]", "Remove every clip that is not pinned; with --all, pinned clips too. Snippets stay."},
+    {"transform", "transform MODE ID",
+     "Print the clip's text converted by MODE: uppercase, lowercase, titleCase, trimWhitespace, singleLine, "
+     "jsonEscaped, urlEncoded, base64Encoded, base64Decoded (or their labels)."},
+    {"export", "export json|markdown FILE", "Write the whole history to FILE."},
+    {"snippet", "snippet add --title T [--shortcut S] [--tags \"a, b\"] [TEXT]",
+     "Create a snippet (text from standard input when TEXT is absent or \"-\"); prints its id."},
+    {"snippets", "snippets [--json]", "List the snippets."},
+};
+
+const CommandHelp *findCommand(const QString &name)
+{
+    for (const CommandHelp &command : commands) {
+        if (name == QLatin1StringView(command.name))
+            return &command;
+    }
+    return nullptr;
+}
+
+CommandOutput usageError(const QString &command, const QString &message)
+{
+    return {ExitUsage, {},
+            QStringLiteral("vexilo: ") + message + u'\n'
+                + (command.isEmpty() ? CommandRunner::usage() : CommandRunner::commandUsage(command))};
+}
+
+CommandOutput failure(int code, const QString &message)
+{
+    return {code, {}, QStringLiteral("vexilo: ") + message + u'\n'};
+}
+
+CommandOutput result(const QString &text)
+{
+    return {ExitOk, text, {}};
+}
+
+QString withNewline(const QString &text)
+{
+    return text.endsWith(u'\n') ? text : text + u'\n';
+}
+
+// Resolves a full id in any case or a unique prefix of at least six hex digits.
+struct Lookup
+{
+    std::optional<ClipItem> item;
+    CommandOutput error;
+};
+
+Lookup lookUp(const ClipboardStore &store, const QString &idText)
+{
+    if (const auto full = ClipJson::parseUuid(idText)) {
+        if (auto item = store.item(*full))
+            return {item, {}};
+        return {std::nullopt, failure(ExitBadInput, QStringLiteral("no clip has the id %1").arg(idText))};
+    }
+    QString digits = idText;
+    digits.remove(u'-');
+    digits = digits.toLower();
+    bool hex = !digits.isEmpty();
+    for (QChar c : std::as_const(digits))
+        hex = hex && ((c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f'));
+    if (!hex || digits.size() < 6 || digits.size() > 32)
+        return {std::nullopt,
+                failure(ExitBadInput,
+                        QStringLiteral("\"%1\" is not a clip id (a full id or at least 6 of its first hex digits)")
+                            .arg(idText))};
+    std::optional<ClipItem> found;
+    int matches = 0;
+    for (const ClipItem &item : store.items()) {
+        if (item.id().toString(QUuid::Id128).startsWith(digits)) {
+            found = item;
+            ++matches;
+        }
+    }
+    if (matches == 1)
+        return {found, {}};
+    if (matches == 0)
+        return {std::nullopt, failure(ExitBadInput, QStringLiteral("no clip has an id starting with %1").arg(idText))};
+    return {std::nullopt, failure(ExitBadInput, QStringLiteral("the id prefix %1 matches %2 clips; give more digits")
+                                                    .arg(idText)
+                                                    .arg(matches))};
+}
+
+QString captureFailure(CaptureOutcome outcome)
+{
+    switch (outcome) {
+    case CaptureOutcome::Paused:
+        return QStringLiteral("recording is paused; nothing was recorded");
+    case CaptureOutcome::Blank:
+        return QStringLiteral("the text is empty or only white space; nothing was recorded");
+    case CaptureOutcome::Duplicate:
+        return QStringLiteral("the history already holds this; nothing was recorded");
+    case CaptureOutcome::Failed:
+        return QStringLiteral("the clip could not be recorded");
+    case CaptureOutcome::Recorded:
+        break;
+    }
+    return {};
+}
+
+CommandOutput captureOutput(const CaptureResult &capture)
+{
+    if (!capture.recorded())
+        return failure(ExitNoResult, captureFailure(capture.outcome));
+    return result(capture.id.toString(QUuid::WithoutBraces).toUpper() + u'\n');
+}
+
+} // namespace
+
+CommandRunner::CommandRunner(ClipboardStore &store)
+    : m_store(store)
+{
+}
+
+bool CommandRunner::isCommand(const QString &name)
+{
+    return findCommand(name) != nullptr;
+}
+
+QString CommandRunner::usage()
+{
+    QString text = QStringLiteral("Usage: vexilo [--data-dir DIR] COMMAND [ARGUMENTS]\n\nCommands:\n");
+    for (const CommandHelp &command : commands)
+        text += QStringLiteral("  ") + QLatin1StringView(command.synopsis) + u'\n';
+    text += QStringLiteral("\nRun \"vexilo COMMAND --help\" for details of one command.\n");
+    return text;
+}
+
+QString CommandRunner::commandUsage(const QString &name)
+{
+    const CommandHelp *command = findCommand(name);
+    if (!command)
+        return usage();
+    return QStringLiteral("Usage: vexilo ") + QLatin1StringView(command->synopsis) + QStringLiteral("\n\n")
+        + QLatin1StringView(command->description) + u'\n';
+}
+
+bool CommandRunner::readsStandardInput(const QStringList &arguments)
+{
+    if (arguments.isEmpty())
+        return false;
+    const QString &command = arguments.first();
+    if (command == u"add") {
+        ArgumentList args(arguments.mid(1), {});
+        return args.parse() && (args.positional().isEmpty() || args.positional().first() == u"-");
+    }
+    if (command == u"snippet") {
+        ArgumentList args(arguments.mid(1), {QStringLiteral("title"), QStringLiteral("shortcut"), QStringLiteral("tags")});
+        return args.parse() && !args.positional().isEmpty() && args.positional().first() == u"add"
+            && (args.positional().size() < 2 || args.positional().at(1) == u"-");
+    }
+    return false;
+}
+
+CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader &readInput)
+{
+    if (arguments.isEmpty())
+        return usageError({}, QStringLiteral("no command given"));
+    const QString command = arguments.first();
+    if (!findCommand(command))
+        return usageError({}, QStringLiteral("unknown command \"%1\"").arg(command));
+
+    QStringList valueOptions;
+    if (command == u"list")
+        valueOptions = {QStringLiteral("limit"), QStringLiteral("category"), QStringLiteral("tag"),
+                        QStringLiteral("search")};
+    else if (command == u"snippet")
+        valueOptions = {QStringLiteral("title"), QStringLiteral("shortcut"), QStringLiteral("tags")};
+    ArgumentList args(arguments.mid(1), valueOptions);
+    if (!args.parse())
+        return usageError(command, args.errorString());
+    if (args.hasFlag(QStringLiteral("help")))
+        return result(commandUsage(command));
+
+    QStringList allowedFlags;
+    if (command == u"list" || command == u"show" || command == u"snippets")
+        allowedFlags = {QStringLiteral("json")};
+    else if (command == u"clear")
+        allowedFlags = {QStringLiteral("all")};
+    if (const QString unknown = args.unknownFlag(allowedFlags); !unknown.isEmpty())
+        return usageError(command, QStringLiteral("unknown option --%1").arg(unknown));
+
+    const QStringList &pos = args.positional();
+    auto expectCount = [&](qsizetype minimum, qsizetype maximum) -> std::optional<CommandOutput> {
+        if (pos.size() < minimum)
+            return usageError(command, QStringLiteral("missing argument"));
+        if (maximum >= 0 && pos.size() > maximum)
+            return usageError(command, QStringLiteral("too many arguments"));
+        return std::nullopt;
+    };
+    const bool json = args.hasFlag(QStringLiteral("json"));
+
+    if (command == u"list") {
+        if (auto error = expectCount(0, 0))
+            return *error;
+        ClipType category = ClipType::All;
+        if (const auto name = args.value(QStringLiteral("category"))) {
+            const auto parsed = ClipTypes::fromLabel(*name);
+            if (!parsed)
+                return failure(ExitBadInput, QStringLiteral("unknown category \"%1\"").arg(*name));
+            category = *parsed;
+        }
+        int limit = -1;
+        if (const auto text = args.value(QStringLiteral("limit"))) {
+            bool ok = false;
+            limit = text->toInt(&ok);
+            if (!ok || limit < 0)
+                return usageError(command, QStringLiteral("--limit needs a number of 0 or more"));
+        }
+        // A query of its own: the filter the user sees in the application is left alone.
+        QList<ClipItem> listed = m_store.filteredList(category, args.value(QStringLiteral("tag")),
+                                                      args.value(QStringLiteral("search")).value_or(QString()));
+        if (limit >= 0 && listed.size() > limit)
+            listed.resize(limit);
+        if (json)
+            return result(QString::fromUtf8(ClipJson::encodeHistory(listed)) + u'\n');
+        CommandOutput output = result(ClipFormat::listLines(listed));
+        if (listed.isEmpty())
+            output.err = m_store.count(ClipType::All) == 0 && category == ClipType::All
+                ? QStringLiteral("The history is empty.\n")
+                : QStringLiteral("No clips match.\n");
+        return output;
+    }
+
+    if (command == u"snippets") {
+        if (auto error = expectCount(0, 0))
+            return *error;
+        const QList<ClipItem> snippets = m_store.snippets();
+        if (json)
+            return result(QString::fromUtf8(ClipJson::encodeHistory(snippets)) + u'\n');
+        CommandOutput output = result(ClipFormat::snippetLines(snippets));
+        if (snippets.isEmpty())
+            output.err = QStringLiteral("There are no snippets.\n");
+        return output;
+    }
+
+    if (command == u"add") {
+        if (auto error = expectCount(0, 1))
+            return *error;
+        const QString text = pos.isEmpty() || pos.first() == u"-" ? readInput() : pos.first();
+        return captureOutput(m_store.addTextItem(text));
+    }
+
+    if (command == u"add-image") {
+        if (auto error = expectCount(1, 1))
+            return *error;
+        QImageReader reader(pos.first());
+        reader.setAutoTransform(true);
+        const QImage image = reader.read();
+        if (image.isNull())
+            return failure(ExitBadInput,
+                           QStringLiteral("cannot read the image %1: %2").arg(pos.first(), reader.errorString()));
+        return captureOutput(m_store.addImageItem(image));
+    }
+
+    if (command == u"add-files") {
+        if (auto error = expectCount(1, -1))
+            return *error;
+        QStringList paths;
+        for (const QString &path : pos) {
+            const QFileInfo info(path);
+            if (!info.exists())
+                return failure(ExitBadInput, QStringLiteral("no such file or folder: %1").arg(path));
+            paths.append(info.absoluteFilePath());
+        }
+        return captureOutput(m_store.addFilesItem(paths));
+    }
+
+    if (command == u"export") {
+        if (auto error = expectCount(2, 2))
+            return *error;
+        const QString format = pos.at(0).toLower();
+        if (format != u"json" && format != u"markdown")
+            return usageError(command, QStringLiteral("the format is json or markdown"));
+        const auto written = format == u"json" ? m_store.exportAsJSON(pos.at(1)) : m_store.exportAsMarkdown(pos.at(1));
+        if (!written)
+            return failure(ExitBadInput, QStringLiteral("could not write %1").arg(pos.at(1)));
+        return result(*written + u'\n');
+    }
+
+    if (command == u"clear") {
+        if (auto error = expectCount(0, 0))
+            return *error;
+        const int before = m_store.storedItemCount();
+        m_store.clearHistory(!args.hasFlag(QStringLiteral("all")));
+        return result(QStringLiteral("Removed %1 clips.\n").arg(before - m_store.storedItemCount()));
+    }
+
+    if (command == u"snippet") {
+        if (pos.isEmpty() || pos.first() != u"add")
+            return usageError(command, QStringLiteral("the only snippet command is \"snippet add\""));
+        if (pos.size() > 2)
+            return usageError(command, QStringLiteral("too many arguments"));
+        const auto title = args.value(QStringLiteral("title"));
+        if (!title || title->trimmed().isEmpty())
+            return usageError(command, QStringLiteral("a snippet needs --title"));
+        const QString text = pos.size() < 2 || pos.at(1) == u"-" ? readInput() : pos.at(1);
+        const QUuid id = m_store.createSnippet(*title, text, args.value(QStringLiteral("shortcut")),
+                                               ClipboardStore::parseTags(args.value(QStringLiteral("tags")).value_or(QString())));
+        return result(id.toString(QUuid::WithoutBraces).toUpper() + u'\n');
+    }
+
+    // The remaining commands name a clip.
+    const bool twoArguments = command == u"tag" || command == u"untag" || command == u"transform";
+    if (auto error = expectCount(twoArguments ? 2 : 1, twoArguments ? 2 : 1))
+        return *error;
+    const QString idText = command == u"transform" ? pos.at(1) : pos.at(0);
+    std::optional<TextTransformMode> mode;
+    if (command == u"transform") {
+        mode = TextTransformModes::fromCaseName(pos.at(0));
+        if (!mode)
+            mode = TextTransformModes::fromRawValue(pos.at(0));
+        if (!mode)
+            return failure(ExitBadInput, QStringLiteral("unknown transform \"%1\"").arg(pos.at(0)));
+    }
+    const Lookup lookup = lookUp(m_store, idText);
+    if (!lookup.item)
+        return lookup.error;
+    const ClipItem &item = *lookup.item;
+
+    if (command == u"show") {
+        if (json)
+            return result(QString::fromUtf8(ClipJson::encodeItem(item)) + u'\n');
+        return result(ClipFormat::details(item));
+    }
+    if (command == u"pin" || command == u"unpin") {
+        const bool pin = command == u"pin";
+        if (item.isPinned() != pin)
+            m_store.togglePin(item);
+        return result({});
+    }
+    if (command == u"tag") {
+        if (ClipboardStore::normalizeTag(pos.at(1)).isEmpty())
+            return failure(ExitBadInput, QStringLiteral("the tag is empty once \"#\" and blanks are removed"));
+        m_store.addTag(pos.at(1), item);
+        return result({});
+    }
+    if (command == u"untag") {
+        m_store.removeTag(pos.at(1), item);
+        return result({});
+    }
+    if (command == u"delete") {
+        m_store.deleteItem(item, false);
+        return result({});
+    }
+    if (command == u"transform") {
+        const auto transformed = item.transformedText(*mode);
+        if (!transformed) {
+            return failure(ExitNoResult, item.hasTextContent() ? QStringLiteral("Not a valid Base64 string")
+                                                               : QStringLiteral("the clip has no text to transform"));
+        }
+        return result(withNewline(*transformed));
+    }
+    return usageError({}, QStringLiteral("unknown command \"%1\"").arg(command));
+}
+
+} // namespace Vexilo

@@ -1,0 +1,337 @@
+// SPDX-License-Identifier: MIT
+#include "ClipboardStore.h"
+
+#include "AppSettings.h"
+#include "AppStorageKeys.h"
+#include "DefaultSnippets.h"
+#include "HistoryFile.h"
+#include "HistoryWriter.h"
+#include "LegacyMigration.h"
+#include "ReferenceDate.h"
+#include "Retention.h"
+#include "ThumbnailLoader.h"
+
+#include <QDir>
+
+namespace Vexilo {
+
+ClipboardStore::ClipboardStore(StoreEnvironment environment, QObject *parent)
+    : QObject(parent)
+    , m_env(std::move(environment))
+    , m_paths(m_env.paths)
+{
+    Q_ASSERT(m_env.settings);
+    if (!m_env.now)
+        m_env.now = ReferenceDate::now;
+    if (!m_env.screenScale)
+        m_env.screenScale = ThumbnailLoader::primaryScreenScale;
+    if (!m_env.log)
+        m_env.log = [](const QString &) {};
+
+    connect(m_env.settings, &AppSettings::valueChanged, this, &ClipboardStore::settingsChanged);
+
+    m_thumbnails = std::make_unique<ThumbnailLoader>(ThumbnailLoader::decodeThumbnail, m_env.screenScale);
+    m_writer = std::make_unique<HistoryWriter>(m_paths.historyFile(), m_env.log);
+
+    m_saveTimer.setSingleShot(true);
+    m_saveTimer.setInterval(m_env.saveDebounceMs);
+    connect(&m_saveTimer, &QTimer::timeout, this, [this] { m_writer->writeAsync(m_items); });
+
+    m_undoTimer.setSingleShot(true);
+    m_undoTimer.setInterval(m_env.undoWindowMs);
+    connect(&m_undoTimer, &QTimer::timeout, this, &ClipboardStore::commitPendingUndoDeletion);
+
+    if (const auto stored = m_env.settings->stringListValue(AppStorageKeys::ignoredAppBundleIds)) {
+        m_ignoredAppBundleIds = QSet<QString>(stored->cbegin(), stored->cend());
+    } else {
+        const QStringList defaults = AppStorageKeys::defaultIgnoredAppBundleIds();
+        m_ignoredAppBundleIds = QSet<QString>(defaults.cbegin(), defaults.cend());
+    }
+
+    LegacyMigration::migrateLegacyStorageIfNeeded(m_paths, m_env.log);
+    createDirectoriesIfNeeded();
+    loadHistory();
+    cleanExpiredItems();
+    seedDefaultSnippetsIfNeeded();
+    setupDebouncedSearch();
+    recalculateFilteredItems();
+}
+
+ClipboardStore::~ClipboardStore()
+{
+    // Whatever is still waiting for its debounce is written before the store goes away.
+    if (m_saveTimer.isActive())
+        saveHistorySynchronously();
+    m_writer.reset();
+}
+
+double ClipboardStore::now() const
+{
+    return m_env.now();
+}
+
+void ClipboardStore::log(const QString &line) const
+{
+    m_env.log(line);
+}
+
+// --- persistence
+
+void ClipboardStore::createDirectoriesIfNeeded()
+{
+    QDir().mkpath(m_paths.storageDirectory);
+    QDir().mkpath(m_paths.imagesDirectory());
+}
+
+void ClipboardStore::loadHistory()
+{
+    HistoryFile::LoadResult loaded = HistoryFile::load(m_paths.historyFile(), m_env.log);
+    if (!loaded.existed)
+        return;
+    setItems(std::move(loaded.items));
+    setSelectedItem(m_items.isEmpty() ? std::nullopt : std::optional(m_items.first()));
+    // A file moved aside must be replaced by what was kept of it before anything else happens.
+    if (!loaded.preservedPath.isEmpty())
+        saveHistory();
+}
+
+void ClipboardStore::saveHistory()
+{
+    m_saveTimer.start();
+}
+
+void ClipboardStore::saveHistorySynchronously()
+{
+    m_saveTimer.stop();
+    m_writer->writeNow(m_items);
+}
+
+void ClipboardStore::setItems(QList<ClipItem> items)
+{
+    m_items = std::move(items);
+    publishItems();
+}
+
+void ClipboardStore::publishItems()
+{
+    ++m_itemsRevision;
+    Q_EMIT itemsChanged();
+    recalculateFilteredItems();
+}
+
+int ClipboardStore::indexOf(const QUuid &id) const
+{
+    for (qsizetype i = 0; i < m_items.size(); ++i) {
+        if (m_items.at(i).id() == id)
+            return int(i);
+    }
+    return -1;
+}
+
+std::optional<ClipItem> ClipboardStore::item(const QUuid &id) const
+{
+    const int index = indexOf(id);
+    return index < 0 ? std::nullopt : std::optional(m_items.at(index));
+}
+
+void ClipboardStore::refreshSelection(int index)
+{
+    if (m_selectedItem && index >= 0 && index < m_items.size() && m_selectedItem->id() == m_items.at(index).id())
+        setSelectedItem(m_items.at(index));
+}
+
+// --- retention and seeding
+
+void ClipboardStore::enforceLimit()
+{
+    Retention::Outcome outcome = Retention::enforceLimit(m_items, maxHistoryLimit());
+    if (!outcome.changed)
+        return;
+    deleteImageFiles(outcome.removed);
+    setItems(std::move(outcome.items));
+}
+
+void ClipboardStore::cleanExpiredItems()
+{
+    const int days = autoClearDays();
+    if (days < 1)
+        return;
+    Retention::Outcome outcome = Retention::removeExpired(m_items, Retention::cutoffForDays(now(), days));
+    if (outcome.changed) {
+        deleteImageFiles(outcome.removed);
+        setItems(std::move(outcome.items));
+    }
+    saveHistory();
+}
+
+void ClipboardStore::seedDefaultSnippetsIfNeeded()
+{
+    for (const ClipItem &item : std::as_const(m_items)) {
+        if (item.isSnippet())
+            return;
+    }
+    m_items.append(DefaultSnippets::defaults(now()));
+    publishItems();
+    saveHistory();
+}
+
+// --- published state
+
+void ClipboardStore::setPaused(bool paused)
+{
+    if (m_isPaused == paused)
+        return;
+    m_isPaused = paused;
+    Q_EMIT isPausedChanged();
+}
+
+void ClipboardStore::setIgnoredAppBundleIds(const QSet<QString> &ids)
+{
+    m_ignoredAppBundleIds = ids;
+    QStringList list(ids.cbegin(), ids.cend());
+    list.sort();
+    m_env.settings->setStringList(AppStorageKeys::ignoredAppBundleIds, list);
+    Q_EMIT ignoredAppBundleIdsChanged();
+}
+
+void ClipboardStore::presentQR(const ClipItem &item)
+{
+    m_activeQRCodeItem = item;
+    Q_EMIT activeQRCodeItemChanged();
+}
+
+void ClipboardStore::dismissQR()
+{
+    m_activeQRCodeItem.reset();
+    Q_EMIT activeQRCodeItemChanged();
+}
+
+void ClipboardStore::setShouldOpenNewSnippet(bool value)
+{
+    if (m_shouldOpenNewSnippet == value)
+        return;
+    m_shouldOpenNewSnippet = value;
+    Q_EMIT shouldOpenNewSnippetChanged();
+}
+
+void ClipboardStore::setSearchFieldFocused(bool focused)
+{
+    if (m_isSearchFieldFocused == focused)
+        return;
+    m_isSearchFieldFocused = focused;
+    Q_EMIT isSearchFieldFocusedChanged();
+}
+
+void ClipboardStore::requestSearchFocus()
+{
+    ++m_searchFocusRequest;
+    Q_EMIT searchFocusRequestChanged();
+}
+
+void ClipboardStore::resignSearchFocus()
+{
+    if (!m_isSearchFieldFocused)
+        return;
+    setSearchFieldFocused(false);
+    ++m_searchResignRequest;
+    Q_EMIT searchResignRequestChanged();
+}
+
+void ClipboardStore::requestInspectorToggle()
+{
+    ++m_inspectorToggleRequest;
+    Q_EMIT inspectorToggleRequestChanged();
+}
+
+// --- settings
+
+int ClipboardStore::maxHistoryLimit() const
+{
+    return m_env.settings->intValue(AppStorageKeys::maxHistoryLimit, 0);
+}
+void ClipboardStore::setMaxHistoryLimit(int value)
+{
+    m_env.settings->setValue(AppStorageKeys::maxHistoryLimit, value);
+}
+int ClipboardStore::autoClearDays() const
+{
+    return m_env.settings->intValue(AppStorageKeys::autoClearDays, 0);
+}
+void ClipboardStore::setAutoClearDays(int value)
+{
+    m_env.settings->setValue(AppStorageKeys::autoClearDays, value);
+}
+bool ClipboardStore::playSounds() const
+{
+    return m_env.settings->boolValue(AppStorageKeys::playSounds, true);
+}
+void ClipboardStore::setPlaySounds(bool value)
+{
+    m_env.settings->setValue(AppStorageKeys::playSounds, value);
+}
+bool ClipboardStore::autoPasteOnSelect() const
+{
+    return m_env.settings->boolValue(AppStorageKeys::autoPasteOnSelect, true);
+}
+void ClipboardStore::setAutoPasteOnSelect(bool value)
+{
+    m_env.settings->setValue(AppStorageKeys::autoPasteOnSelect, value);
+}
+bool ClipboardStore::launchAtLogin() const
+{
+    return m_env.settings->boolValue(AppStorageKeys::launchAtLogin, true);
+}
+void ClipboardStore::setLaunchAtLogin(bool value)
+{
+    m_env.settings->setValue(AppStorageKeys::launchAtLogin, value);
+}
+bool ClipboardStore::autoExtractOCR() const
+{
+    return m_env.settings->boolValue(AppStorageKeys::autoExtractOCR, true);
+}
+void ClipboardStore::setAutoExtractOCR(bool value)
+{
+    m_env.settings->setValue(AppStorageKeys::autoExtractOCR, value);
+}
+int ClipboardStore::maxVisibleTabs() const
+{
+    return m_env.settings->intValue(AppStorageKeys::maxVisibleTabs, 5);
+}
+void ClipboardStore::setMaxVisibleTabs(int value)
+{
+    m_env.settings->setValue(AppStorageKeys::maxVisibleTabs, value);
+}
+int ClipboardStore::menuBarPopoverItemCount() const
+{
+    return m_env.settings->intValue(AppStorageKeys::menuBarPopoverItemCount, 20);
+}
+void ClipboardStore::setMenuBarPopoverItemCount(int value)
+{
+    m_env.settings->setValue(AppStorageKeys::menuBarPopoverItemCount, value);
+}
+QString ClipboardStore::listDensityRaw() const
+{
+    return m_env.settings->stringValue(AppStorageKeys::listDensity, QStringLiteral("comfortable"));
+}
+void ClipboardStore::setListDensityRaw(const QString &value)
+{
+    m_env.settings->setValue(AppStorageKeys::listDensity, value);
+}
+ListDensity ClipboardStore::listDensity() const
+{
+    return ListDensities::fromRawValue(listDensityRaw());
+}
+void ClipboardStore::setListDensity(ListDensity density)
+{
+    setListDensityRaw(ListDensities::rawValue(density));
+}
+bool ClipboardStore::snippetExpansionEnabled() const
+{
+    return m_env.settings->boolValue(AppStorageKeys::snippetExpansionEnabled, true);
+}
+void ClipboardStore::setSnippetExpansionEnabled(bool value)
+{
+    m_env.settings->setValue(AppStorageKeys::snippetExpansionEnabled, value);
+}
+
+} // namespace Vexilo

@@ -1,0 +1,256 @@
+// SPDX-License-Identifier: MIT
+#include "HistoryWriter.h"
+#include "StoreFixture.h"
+
+#include <QFile>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace Vexilo;
+using namespace Vexilo::Test;
+
+class TestStoreEditing : public QObject
+{
+    Q_OBJECT
+
+private:
+    static QUuid addImage(ClipboardStore &store)
+    {
+        QImage img(8, 8, QImage::Format_RGB32);
+        img.fill(Qt::yellow);
+        return store.addImageItem(img).id;
+    }
+    static int pinSounds(StoreFixture &f)
+    {
+        return int(f.sounds().events.filter(QStringLiteral("Bottle")).filter(QStringLiteral(":play")).size());
+    }
+
+private Q_SLOTS:
+    void pinningFlipsInPlaceAndRefreshesSelection()
+    {
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        store.addTextItem(QStringLiteral("older"));
+        f.clock += 10;
+        store.addTextItem(QStringLiteral("newer"));
+        const ClipItem older = store.items().at(1);
+        store.setSelectedItem(older);
+        store.togglePin(older);
+        QVERIFY(store.items().at(1).isPinned()); // same index
+        QCOMPARE(store.filteredItems().first().id(), older.id()); // listed first
+        QVERIFY(store.selectedItem()->isPinned());
+        QCOMPARE(store.pinnedClipCount(), 1);
+        QCOMPARE(pinSounds(f), 1);
+        store.togglePin(*store.item(older.id()));
+        QVERIFY(!store.item(older.id())->isPinned());
+        // The sound plays even for a clip that is gone.
+        store.togglePin(f.textClip(QStringLiteral("ghost")));
+        QCOMPARE(pinSounds(f), 3);
+    }
+
+    void tagsAreNormalisedAndCaseSensitive()
+    {
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        store.addTextItem(QStringLiteral("x"));
+        const ClipItem clip = store.items().first();
+        store.setSelectedItem(clip);
+        store.addTag(QStringLiteral("#Work "), clip);
+        store.addTag(QStringLiteral("work"), clip);
+        store.addTag(QStringLiteral("Work"), clip);
+        store.addTag(QStringLiteral(" # #"), clip);
+        QCOMPARE(store.item(clip.id())->tags(), (QStringList{QStringLiteral("Work"), QStringLiteral("work")}));
+        QCOMPARE(store.selectedItem()->tags().size(), 2);
+        QCOMPARE(store.tagCount(QStringLiteral("Work")), 2); // one default snippet carries Work too
+        store.removeTag(QStringLiteral("Work"), clip);
+        QCOMPARE(store.item(clip.id())->tags(), QStringList{QStringLiteral("work")});
+    }
+
+    void removingAMissingTagStillSaves()
+    {
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        store.addTextItem(QStringLiteral("x"));
+        store.saveHistorySynchronously();
+        const int writes = store.writer().writeCount();
+        store.removeTag(QStringLiteral("nope"), store.items().first());
+        QTRY_COMPARE_WITH_TIMEOUT(store.writer().writeCount(), writes + 1, 2000);
+    }
+
+    void deleteAndUndoRestoresAtTheTop()
+    {
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        const QUuid imageId = addImage(store);
+        f.clock += 5;
+        store.addTextItem(QStringLiteral("newer"));
+        store.addTag(QStringLiteral("keep"), *store.item(imageId));
+        store.togglePin(*store.item(imageId));
+        const ClipItem before = *store.item(imageId);
+        store.deleteItem(before, true);
+        QVERIFY(!store.item(imageId));
+        QCOMPARE(store.undoDeleteItem()->id(), imageId);
+        QCOMPARE(f.imageFiles().size(), 1); // kept while undoable
+        store.saveHistorySynchronously();
+        QVERIFY(!f.readHistory().contains(before)); // saved without it
+
+        store.undoLastDelete();
+        QCOMPARE(store.items().first(), before); // same date, pin and tags
+        QCOMPARE(store.selectedItem()->id(), imageId);
+        QVERIFY(!store.undoDeleteItem());
+        QVERIFY(!store.loadImage(before.imageFileName()).isNull());
+        // The window has closed: nothing is deleted later.
+        QTest::qWait(f.environment.undoWindowMs + 150);
+        QCOMPARE(f.imageFiles().size(), 1);
+    }
+
+    void undoWindowExpires()
+    {
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        const QUuid id = addImage(store);
+        QSignalSpy undoChanged(&store, &ClipboardStore::undoDeleteItemChanged);
+        store.deleteItem(*store.item(id), true);
+        QTest::qWait(f.environment.undoWindowMs / 2);
+        QCOMPARE(f.imageFiles().size(), 1);
+        QTRY_VERIFY_WITH_TIMEOUT(!store.undoDeleteItem(), f.environment.undoWindowMs + 1000);
+        QVERIFY(f.imageFiles().isEmpty());
+        store.undoLastDelete();
+        QVERIFY(!store.item(id));
+        QCOMPARE(undoChanged.size(), 2);
+    }
+
+    void secondDeleteCommitsTheFirst()
+    {
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        const QUuid a = addImage(store);
+        const QUuid b = addImage(store);
+        store.deleteItem(*store.item(a), true);
+        QTest::qWait(f.environment.undoWindowMs / 2);
+        const QString bFile = store.item(b)->imageFileName();
+        store.deleteItem(*store.item(b), true);
+        QCOMPARE(f.imageFiles(), QStringList{bFile}); // A's file is gone at once
+        // B keeps its full window from its own deletion.
+        QTest::qWait(f.environment.undoWindowMs * 2 / 3);
+        QCOMPARE(store.undoDeleteItem()->id(), b);
+        store.undoLastDelete();
+        QVERIFY(store.item(b));
+        QVERIFY(!store.item(a));
+    }
+
+    void immediateDeletesAndSnippets()
+    {
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        const QUuid id = addImage(store);
+        store.deleteItem(*store.item(id), false);
+        QVERIFY(f.imageFiles().isEmpty());
+        QVERIFY(!store.undoDeleteItem());
+        // Snippets are never undoable.
+        store.deleteItem(store.snippets().first(), true);
+        QVERIFY(!store.undoDeleteItem());
+        QCOMPARE(store.snippets().size(), 1);
+        const int pops = int(f.sounds().events.filter(QStringLiteral("Pop")).filter(QStringLiteral(":play")).size());
+        QCOMPARE(pops, 2);
+    }
+
+    void deletingMovesTheSelection()
+    {
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        for (int i = 0; i < 3; ++i) {
+            f.clock += 1;
+            store.addTextItem(QStringLiteral("clip %1").arg(i));
+        }
+        const ClipItem top = store.filteredItems().at(0);
+        const ClipItem middle = store.filteredItems().at(1);
+        store.setSelectedItem(middle);
+        store.deleteItem(top, true);
+        QCOMPARE(store.selectedItem()->id(), middle.id()); // another selection stays
+        store.deleteItem(middle, true);
+        QCOMPARE(store.selectedItem()->id(), store.filteredItems().first().id());
+        store.deleteItem(store.filteredItems().first(), true);
+        QVERIFY(store.filteredItems().isEmpty());
+        QVERIFY(!store.selectedItem());
+    }
+
+    void clearing_data()
+    {
+        QTest::addColumn<bool>("preservePinned");
+        QTest::newRow("unpinned") << true;
+        QTest::newRow("all") << false;
+    }
+
+    void clearing()
+    {
+        QFETCH(bool, preservePinned);
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        const QUuid pinnedImage = addImage(store);
+        store.togglePin(*store.item(pinnedImage));
+        addImage(store);
+        store.addTextItem(QStringLiteral("plain"));
+        const QUuid undoable = addImage(store);
+        store.deleteItem(*store.item(undoable), true);
+        QCOMPARE(f.imageFiles().size(), 3);
+
+        store.clearHistory(preservePinned);
+        QVERIFY(!store.undoDeleteItem()); // the pending deletion became final
+        QCOMPARE(store.snippets().size(), 2);
+        QCOMPARE(bool(store.item(pinnedImage)), preservePinned);
+        QCOMPARE(f.imageFiles().size(), preservePinned ? 1 : 0);
+        QCOMPARE(store.storedItemCount(), preservePinned ? 3 : 2);
+        QCOMPARE(store.selectedItem()->id(), store.items().first().id());
+    }
+
+    void snippetsCreateAndUpdate()
+    {
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        store.setSelectedCategory(ClipType::Snippets);
+        const QUuid id = store.createSnippet(QStringLiteral("Sig"), QStringLiteral(" Best,\nMe "), QStringLiteral(";reply"),
+                                             {QStringLiteral("a")});
+        const ClipItem created = store.items().first();
+        QCOMPARE(created.id(), id);
+        QCOMPARE(created.type(), ClipType::Snippets);
+        QVERIFY(created.isSnippet());
+        QCOMPARE(created.textContent(), QStringLiteral(" Best,\nMe ")); // taken as passed
+        QCOMPARE(store.selectedItem()->id(), id);
+        QCOMPARE(store.snippets().size(), 3); // duplicate shortcuts are the editor's concern
+
+        ClipItem edited = created;
+        edited.setSnippetTitle(QStringLiteral("Signature"));
+        edited.setPinned(true);
+        store.updateSnippet(edited);
+        QCOMPARE(store.items().first(), edited);
+        QCOMPARE(*store.selectedItem(), edited);
+
+        store.deleteItem(edited, true);
+        store.saveHistorySynchronously();
+        const int writes = store.writer().writeCount();
+        store.updateSnippet(edited);
+        QVERIFY(!store.item(id));
+        QTest::qWait(200);
+        store.writer().waitForIdle();
+        QCOMPARE(store.writer().writeCount(), writes);
+    }
+
+    void soundsFollowTheSetting()
+    {
+        StoreFixture f;
+        ClipboardStore &store = f.open();
+        store.setPlaySounds(false);
+        store.addTextItem(QStringLiteral("x"));
+        store.togglePin(store.items().first());
+        store.deleteItem(store.items().first(), true);
+        QVERIFY(f.sounds().events.isEmpty());
+        // A missing value means on.
+        f.settings().remove(AppStorageKeys::playSounds);
+        store.togglePin(store.items().first());
+        QCOMPARE(pinSounds(f), 1);
+    }
+};
+
+QTEST_MAIN(TestStoreEditing)
+#include "tst_storeediting.moc"
