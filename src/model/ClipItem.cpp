@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ClipItem.h"
 
+#include "ClipItem_p.h"
 #include "SearchText.h"
-#include "TextArena.h"
 
 namespace Vexilo {
 
@@ -11,85 +11,9 @@ const QString emptyString;
 const QStringList emptyList;
 } // namespace
 
-// Kept small because a history holds up to 100,000 of them: the fields most clips have are inline,
-// the rest live in an extension allocated only for clips that use them.
-class ClipItemData : public QSharedData
-{
-public:
-    enum Field : quint16 {
-        TextContent = 1 << 0,
-        ImageFileName = 1 << 1,
-        ImageWidth = 1 << 2,
-        ImageHeight = 1 << 3,
-        ColorHex = 1 << 4,
-        DetectedLanguage = 1 << 5,
-        FilePaths = 1 << 6,
-        SourceAppName = 1 << 7,
-        SourceAppBundleId = 1 << 8,
-        ExtractedText = 1 << 9,
-        SnippetTitle = 1 << 10,
-        SnippetShortcut = 1 << 11,
-    };
-
-    struct Extras
-    {
-        QString imageFileName;
-        int imageWidth = 0;
-        int imageHeight = 0;
-        QString colorHex;
-        QString detectedLanguage;
-        QStringList filePaths;
-        QString extractedText;
-        QString snippetTitle;
-        QString snippetShortcut;
-    };
-
-    ClipItemData() = default;
-    ClipItemData(const ClipItemData &other)
-        : QSharedData(other)
-        , id(other.id)
-        , createdAt(other.createdAt)
-        , type(other.type)
-        , isPinned(other.isPinned)
-        , isSnippet(other.isSnippet)
-        , present(other.present)
-        , text(other.text)
-        , textArena(other.textArena)
-        , sourceAppName(other.sourceAppName)
-        , sourceAppBundleId(other.sourceAppBundleId)
-        , tags(other.tags)
-        , extras(other.extras ? std::make_unique<Extras>(*other.extras) : nullptr)
-    {
-    }
-
-    [[nodiscard]] bool has(Field f) const { return present & f; }
-    void mark(Field f, bool on) { present = on ? (present | f) : (present & ~f); }
-    Extras &ext()
-    {
-        if (!extras)
-            extras = std::make_unique<Extras>();
-        return *extras;
-    }
-
-    QUuid id;
-    double createdAt = 0;
-    ClipType type = ClipType::Text;
-    bool isPinned = false;
-    bool isSnippet = false;
-    quint16 present = 0;
-    // UTF-8; either owned, or a view into textArena, which stays alive as long as the view.
-    QByteArray text;
-    std::shared_ptr<const TextArena> textArena;
-    QString sourceAppName;
-    QString sourceAppBundleId;
-    QStringList tags;
-    std::unique_ptr<Extras> extras;
-};
-
 ClipItem::ClipItem()
     : d(new ClipItemData)
-{
-}
+{ }
 
 ClipItem::ClipItem(const QUuid &id, double createdAt, ClipType type, bool isPinned, QStringList tags, bool isSnippet)
     : d(new ClipItemData)
@@ -107,12 +31,6 @@ ClipItem::ClipItem(ClipItem &&other) noexcept = default;
 ClipItem &ClipItem::operator=(const ClipItem &other) = default;
 ClipItem &ClipItem::operator=(ClipItem &&other) noexcept = default;
 ClipItem::~ClipItem() = default;
-
-void ClipItem::setIdentity(const QUuid &id, double createdAt)
-{
-    d->id = id;
-    d->createdAt = createdAt;
-}
 
 QUuid ClipItem::id() const
 {
@@ -139,6 +57,11 @@ void ClipItem::setType(ClipType type)
     d->type = type;
 }
 
+void ClipItem::prefetchText() const
+{
+    __builtin_prefetch(d->search.constData());
+}
+
 bool ClipItem::hasTextContent() const
 {
     return d->has(ClipItemData::TextContent);
@@ -146,12 +69,17 @@ bool ClipItem::hasTextContent() const
 
 QString ClipItem::textContent() const
 {
-    return QString::fromUtf8(d->text);
+    return QString::fromUtf8(d->text());
 }
 
 QByteArrayView ClipItem::textContentUtf8() const
 {
-    return d->text;
+    return d->text();
+}
+
+QByteArrayView ClipItem::searchText() const
+{
+    return d->search;
 }
 
 void ClipItem::setTextContent(const std::optional<QString> &text)
@@ -161,20 +89,12 @@ void ClipItem::setTextContent(const std::optional<QString> &text)
 
 void ClipItem::setTextContentUtf8(const std::optional<QByteArray> &utf8)
 {
-    d->text = utf8.value_or(QByteArray());
-    d->textArena.reset();
     d->mark(ClipItemData::TextContent, utf8.has_value());
-}
-
-void ClipItem::setTextContentInArena(std::shared_ptr<const TextArena> arena, QByteArrayView utf8)
-{
-    d->text = QByteArray::fromRawData(utf8.data(), utf8.size());
-    d->textArena = std::move(arena);
-    d->mark(ClipItemData::TextContent, true);
+    d->rebuildSearch(utf8 ? QByteArrayView(*utf8) : QByteArrayView());
 }
 
 // The inline optional texts.
-#define VEXILO_INLINE_TEXT(Name, name, Flag)                                                                           \
+#define VEXILO_INLINE_TEXT(Name, name, Flag, Searched)                                                                 \
     bool ClipItem::has##Name() const                                                                                   \
     {                                                                                                                  \
         return d->has(ClipItemData::Flag);                                                                             \
@@ -186,11 +106,13 @@ void ClipItem::setTextContentInArena(std::shared_ptr<const TextArena> arena, QBy
     void ClipItem::set##Name(const std::optional<QString> &value)                                                      \
     {                                                                                                                  \
         d->name = value.value_or(QString());                                                                           \
-        d->mark(ClipItemData::Flag, value.has_value());                                                               \
+        d->mark(ClipItemData::Flag, value.has_value());                                                                \
+        if (Searched)                                                                                                  \
+            d->rebuildSearch();                                                                                        \
     }
 
 // The optional texts kept in the extension.
-#define VEXILO_EXTRA_TEXT(Name, name, Flag)                                                                            \
+#define VEXILO_EXTRA_TEXT(Name, name, Flag, Searched)                                                                  \
     bool ClipItem::has##Name() const                                                                                   \
     {                                                                                                                  \
         return d->has(ClipItemData::Flag);                                                                             \
@@ -204,17 +126,19 @@ void ClipItem::setTextContentInArena(std::shared_ptr<const TextArena> arena, QBy
         if (!value && !d->extras)                                                                                      \
             return d->mark(ClipItemData::Flag, false);                                                                 \
         d->ext().name = value.value_or(QString());                                                                     \
-        d->mark(ClipItemData::Flag, value.has_value());                                                               \
+        d->mark(ClipItemData::Flag, value.has_value());                                                                \
+        if (Searched)                                                                                                  \
+            d->rebuildSearch();                                                                                        \
     }
 
-VEXILO_INLINE_TEXT(SourceAppName, sourceAppName, SourceAppName)
-VEXILO_INLINE_TEXT(SourceAppBundleId, sourceAppBundleId, SourceAppBundleId)
-VEXILO_EXTRA_TEXT(ImageFileName, imageFileName, ImageFileName)
-VEXILO_EXTRA_TEXT(ColorHex, colorHex, ColorHex)
-VEXILO_EXTRA_TEXT(DetectedLanguage, detectedLanguage, DetectedLanguage)
-VEXILO_EXTRA_TEXT(ExtractedText, extractedText, ExtractedText)
-VEXILO_EXTRA_TEXT(SnippetTitle, snippetTitle, SnippetTitle)
-VEXILO_EXTRA_TEXT(SnippetShortcut, snippetShortcut, SnippetShortcut)
+VEXILO_INLINE_TEXT(SourceAppName, sourceAppName, SourceAppName, true)
+VEXILO_INLINE_TEXT(SourceAppBundleId, sourceAppBundleId, SourceAppBundleId, false)
+VEXILO_EXTRA_TEXT(ImageFileName, imageFileName, ImageFileName, false)
+VEXILO_EXTRA_TEXT(ColorHex, colorHex, ColorHex, true)
+VEXILO_EXTRA_TEXT(DetectedLanguage, detectedLanguage, DetectedLanguage, true)
+VEXILO_EXTRA_TEXT(ExtractedText, extractedText, ExtractedText, true)
+VEXILO_EXTRA_TEXT(SnippetTitle, snippetTitle, SnippetTitle, true)
+VEXILO_EXTRA_TEXT(SnippetShortcut, snippetShortcut, SnippetShortcut, false)
 #undef VEXILO_INLINE_TEXT
 #undef VEXILO_EXTRA_TEXT
 
@@ -257,6 +181,7 @@ void ClipItem::setFilePaths(const std::optional<QStringList> &paths)
         return d->mark(ClipItemData::FilePaths, false);
     d->ext().filePaths = paths.value_or(QStringList());
     d->mark(ClipItemData::FilePaths, paths.has_value());
+    d->rebuildSearch();
 }
 
 bool ClipItem::isPinned() const
@@ -277,6 +202,7 @@ const QStringList &ClipItem::tags() const
 void ClipItem::setTags(const QStringList &tags)
 {
     d->tags = tags;
+    d->rebuildSearch();
 }
 
 bool ClipItem::isSnippet() const
@@ -295,42 +221,21 @@ bool operator==(const ClipItem &a, const ClipItem &b)
         return true;
     const ClipItemData &x = *a.d;
     const ClipItemData &y = *b.d;
-    if (!(x.id == y.id && x.createdAt == y.createdAt && x.type == y.type && x.isPinned == y.isPinned
-          && x.isSnippet == y.isSnippet && x.present == y.present && x.text == y.text
-          && x.sourceAppName == y.sourceAppName && x.sourceAppBundleId == y.sourceAppBundleId && x.tags == y.tags))
+    if (!(x.id == y.id && x.createdAt == y.createdAt && x.type == y.type && x.isPinned == y.isPinned &&
+          x.isSnippet == y.isSnippet && x.present == y.present && x.text() == y.text() &&
+          x.sourceAppName == y.sourceAppName && x.sourceAppBundleId == y.sourceAppBundleId && x.tags == y.tags))
         return false;
     // Absent fields read as empty, so comparing the readings covers a missing extension.
-    return a.imageFileName() == b.imageFileName() && a.imageWidth() == b.imageWidth()
-        && a.imageHeight() == b.imageHeight() && a.colorHex() == b.colorHex()
-        && a.detectedLanguage() == b.detectedLanguage() && a.filePaths() == b.filePaths()
-        && a.extractedText() == b.extractedText() && a.snippetTitle() == b.snippetTitle()
-        && a.snippetShortcut() == b.snippetShortcut();
+    return a.imageFileName() == b.imageFileName() && a.imageWidth() == b.imageWidth() &&
+        a.imageHeight() == b.imageHeight() && a.colorHex() == b.colorHex() &&
+        a.detectedLanguage() == b.detectedLanguage() && a.filePaths() == b.filePaths() &&
+        a.extractedText() == b.extractedText() && a.snippetTitle() == b.snippetTitle() &&
+        a.snippetShortcut() == b.snippetShortcut();
 }
 
 bool ClipItem::matches(const SearchQuery &query) const
 {
-    if (query.isEmpty())
-        return false;
-    if (hasTextContent() && query.matches(QByteArrayView(d->text)))
-        return true;
-    if (hasSourceAppName() && query.matches(QStringView(d->sourceAppName)))
-        return true;
-    for (const QString &tag : std::as_const(d->tags)) {
-        if (query.matches(QStringView(tag)))
-            return true;
-    }
-    if (!d->extras)
-        return false;
-    const ClipItemData::Extras &e = *d->extras;
-    auto hit = [&](ClipItemData::Field f, const QString &value) { return d->has(f) && query.matches(QStringView(value)); };
-    if (hit(ClipItemData::SnippetTitle, e.snippetTitle) || hit(ClipItemData::ExtractedText, e.extractedText)
-        || hit(ClipItemData::ColorHex, e.colorHex) || hit(ClipItemData::DetectedLanguage, e.detectedLanguage))
-        return true;
-    for (const QString &path : e.filePaths) {
-        if (query.matches(QStringView(path)))
-            return true;
-    }
-    return false;
+    return query.matches(QByteArrayView(d->search));
 }
 
 bool ClipItem::matches(QStringView query) const

@@ -45,8 +45,6 @@ public:
     void setTextContent(const std::optional<QString> &text);
     // Takes valid UTF-8.
     void setTextContentUtf8(const std::optional<QByteArray> &utf8);
-    // Valid UTF-8 that lives in `arena`, which the clip keeps alive.
-    void setTextContentInArena(std::shared_ptr<const TextArena> arena, QByteArrayView utf8);
 
     [[nodiscard]] bool hasImageFileName() const;
     [[nodiscard]] const QString &imageFileName() const;
@@ -106,6 +104,9 @@ public:
     [[nodiscard]] bool matches(QStringView query) const;
     // The same test with a prepared query. Safe to run for different clips on different threads.
     [[nodiscard]] bool matches(const SearchQuery &query) const;
+    // Everything a search looks at, in UTF-8: the text, then the other searched fields, each after a
+    // NUL byte. Valid while this clip is alive and unchanged.
+    [[nodiscard]] QByteArrayView searchText() const;
 
     // Display texts.
     [[nodiscard]] QString previewTitle() const;
@@ -120,12 +121,17 @@ public:
 
     [[nodiscard]] std::optional<QString> transformedText(TextTransformMode mode) const;
 
+    // Asks the processor to start loading the clip's data, for loops that are about to read it.
+    void prefetch() const { __builtin_prefetch(d.constData()); }
+    // Likewise for its text; the clip's data must be loaded or on its way already.
+    void prefetchText() const;
+
     // Id in canonical upper-case form without braces, as in the history file.
     [[nodiscard]] QString idString() const;
 
 private:
+    // Reads records field by field into the shared data.
     friend class ClipJsonDecoder;
-    void setIdentity(const QUuid &id, double createdAt);
 
     QSharedDataPointer<ClipItemData> d;
 };

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ClipJson.h"
 
+#include "ClipItem_p.h"
+
 #include "JsonReader.h"
 #include "JsonWriter.h"
 #include "TextArena.h"
@@ -9,9 +11,10 @@
 #include <QHash>
 #include <atomic>
 #include <cmath>
-#include <thread>
+#include <cstring>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <unordered_map>
 
 namespace Vexilo {
@@ -20,7 +23,7 @@ namespace Vexilo {
 class ClipJsonDecoder
 {
 public:
-    static void setIdentity(ClipItem &item, const QUuid &id, double createdAt) { item.setIdentity(id, createdAt); }
+    static ClipItemData &data(ClipItem &item) { return *item.d; }
 };
 
 namespace ClipJson {
@@ -244,14 +247,27 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
         return std::nullopt;
 
     ClipItem item;
+    ClipItemData &data = ClipJsonDecoder::data(item);
     std::optional<QUuid> id;
     std::optional<double> createdAt;
     std::optional<ClipType> type;
     std::optional<bool> isPinned;
     std::optional<bool> isSnippet;
-    std::optional<QStringList> tags;
+    bool hasTags = false;
     std::optional<int> width;
     std::optional<int> height;
+    // The text goes to the arena as it is read; the other searched fields follow it there once the
+    // record is complete, so that a search reads one run of bytes.
+    const char *textInArena = nullptr;
+    QByteArray ownText;
+    QByteArray fields;
+    auto addSearchField = [&fields](QByteArrayView raw) {
+        fields.append('\0');
+        if (Utf8::isValid(raw))
+            fields.append(raw);
+        else
+            fields.append(QString::fromUtf8(raw).toUtf8());
+    };
 
     // Whether the value is a string; null is accepted (as absent) for optional keys, anything else
     // breaks the record and is skipped.
@@ -267,26 +283,29 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
         reader.skipValue();
         return false;
     };
-    auto readText = [&](const char *name, bool intern) -> std::optional<QString> {
+    // An optional text field: stores it and marks it present when it is a string.
+    auto readText = [&](const char *name, ClipItemData::Field field, QString &target, bool intern, bool searched) {
         if (!isString(name, true))
-            return std::nullopt;
+            return;
         QByteArrayView raw;
         if (!reader.readStringView(raw))
-            return std::nullopt;
-        return intern && interner ? interner->intern(raw) : QString::fromUtf8(raw);
+            return;
+        target = intern && interner ? interner->intern(raw) : QString::fromUtf8(raw);
+        data.mark(field, true);
+        if (searched)
+            addSearchField(raw);
     };
-    auto readStringArray = [&](const char *name, bool optional) -> std::optional<QStringList> {
+    auto readStringArray = [&](const char *name, bool optional, QStringList &target, bool searched) -> bool {
         const auto kind = reader.peek();
         if (kind == JsonReader::Kind::Null && optional) {
             reader.readNull();
-            return std::nullopt;
+            return false;
         }
         if (kind != JsonReader::Kind::Array) {
             violate(QStringLiteral("\"%1\" is not an array of strings").arg(QLatin1StringView(name)));
             reader.skipValue();
-            return std::nullopt;
+            return false;
         }
-        QStringList list;
         reader.beginArray();
         while (reader.nextElement()) {
             if (reader.peek() != JsonReader::Kind::String) {
@@ -295,10 +314,13 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
                 continue;
             }
             QByteArrayView raw;
-            if (reader.readStringView(raw))
-                list.append(interner ? interner->intern(raw) : QString::fromUtf8(raw));
+            if (!reader.readStringView(raw))
+                break;
+            target.append(interner ? interner->intern(raw) : QString::fromUtf8(raw));
+            if (searched)
+                addSearchField(raw);
         }
-        return list;
+        return true;
     };
     auto readBool = [&](const char *name) -> std::optional<bool> {
         const auto kind = reader.peek();
@@ -356,41 +378,47 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
         } else if (key == "textContent") {
             QByteArrayView raw;
             if (isString("textContent", true) && reader.readStringView(raw)) {
-                if (!Utf8::isValid(raw))
-                    item.setTextContentUtf8(QString::fromUtf8(raw).toUtf8());
-                else if (arena)
-                    item.setTextContentInArena(arena, QByteArrayView(arena->append(raw), raw.size()));
-                else
-                    item.setTextContentUtf8(raw.toByteArray());
+                data.mark(ClipItemData::TextContent, true);
+                textInArena = nullptr;
+                ownText.clear();
+                if (arena && Utf8::isValid(raw)) {
+                    textInArena = arena->append(raw);
+                    data.textSize = raw.size();
+                } else {
+                    ownText = Utf8::isValid(raw) ? raw.toByteArray() : QString::fromUtf8(raw).toUtf8();
+                }
             }
         } else if (key == "imageFileName") {
-            item.setImageFileName(readText("imageFileName", false));
+            readText("imageFileName", ClipItemData::ImageFileName, data.ext().imageFileName, false, false);
         } else if (key == "imageWidth") {
             width = readInt("imageWidth");
         } else if (key == "imageHeight") {
             height = readInt("imageHeight");
         } else if (key == "colorHex") {
-            item.setColorHex(readText("colorHex", true));
+            readText("colorHex", ClipItemData::ColorHex, data.ext().colorHex, true, true);
         } else if (key == "detectedLanguage") {
-            item.setDetectedLanguage(readText("detectedLanguage", true));
+            readText("detectedLanguage", ClipItemData::DetectedLanguage, data.ext().detectedLanguage, true, true);
         } else if (key == "filePaths") {
-            item.setFilePaths(readStringArray("filePaths", true));
+            data.ext().filePaths.clear();
+            if (readStringArray("filePaths", true, data.ext().filePaths, true))
+                data.mark(ClipItemData::FilePaths, true);
         } else if (key == "isPinned") {
             isPinned = readBool("isPinned");
         } else if (key == "sourceAppName") {
-            item.setSourceAppName(readText("sourceAppName", true));
+            readText("sourceAppName", ClipItemData::SourceAppName, data.sourceAppName, true, true);
         } else if (key == "sourceAppBundleId") {
-            item.setSourceAppBundleId(readText("sourceAppBundleId", true));
+            readText("sourceAppBundleId", ClipItemData::SourceAppBundleId, data.sourceAppBundleId, true, false);
         } else if (key == "extractedText") {
-            item.setExtractedText(readText("extractedText", false));
+            readText("extractedText", ClipItemData::ExtractedText, data.ext().extractedText, false, true);
         } else if (key == "tags") {
-            tags = readStringArray("tags", false);
+            data.tags.clear();
+            hasTags = readStringArray("tags", false, data.tags, true);
         } else if (key == "isSnippet") {
             isSnippet = readBool("isSnippet");
         } else if (key == "snippetTitle") {
-            item.setSnippetTitle(readText("snippetTitle", false));
+            readText("snippetTitle", ClipItemData::SnippetTitle, data.ext().snippetTitle, false, true);
         } else if (key == "snippetShortcut") {
-            item.setSnippetShortcut(readText("snippetShortcut", false));
+            readText("snippetShortcut", ClipItemData::SnippetShortcut, data.ext().snippetShortcut, false, false);
         } else {
             reader.skipValue();
         }
@@ -402,7 +430,7 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
         : !createdAt          ? "createdAt"
         : !type               ? "type"
         : !isPinned           ? "isPinned"
-        : !tags               ? "tags"
+        : !hasTags            ? "tags"
         : !isSnippet          ? "isSnippet"
                               : nullptr;
     if (missing)
@@ -413,12 +441,42 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
         return std::nullopt;
     }
 
-    ClipJsonDecoder::setIdentity(item, *id, *createdAt);
-    item.setType(*type);
-    item.setPinned(*isPinned);
-    item.setTags(*tags);
-    item.setSnippet(*isSnippet);
-    item.setImageSize(width, height);
+    data.id = *id;
+    data.createdAt = *createdAt;
+    data.type = *type;
+    data.isPinned = *isPinned;
+    data.isSnippet = *isSnippet;
+    if (width || height) {
+        data.ext().imageWidth = width.value_or(0);
+        data.ext().imageHeight = height.value_or(0);
+    }
+    data.mark(ClipItemData::ImageWidth, width.has_value());
+    data.mark(ClipItemData::ImageHeight, height.has_value());
+
+    if (!arena || !ownText.isEmpty() || (data.has(ClipItemData::TextContent) && !textInArena)) {
+        data.textSize = 0;
+        data.rebuildSearch(ownText);
+        return item;
+    }
+    // Text and fields as one run in the arena: right after the text when it still fits there.
+    const qsizetype textSize = textInArena ? data.textSize : 0;
+    const char *start = nullptr;
+    if (textInArena) {
+        if (char *more = arena->extendLast(fields.size())) {
+            std::memcpy(more, fields.constData(), size_t(fields.size()));
+            start = textInArena;
+        }
+    }
+    if (!start) {
+        char *block = arena->allocate(textSize + fields.size());
+        if (textSize)
+            std::memcpy(block, textInArena, size_t(textSize));
+        std::memcpy(block + textSize, fields.constData(), size_t(fields.size()));
+        start = block;
+    }
+    data.search = QByteArray::fromRawData(start, textSize + fields.size());
+    data.textSize = textSize;
+    data.arena = arena;
     return item;
 }
 

@@ -136,6 +136,16 @@ AggregateCounts aggregateCounts(const QList<ClipItem> &items)
     return counts;
 }
 
+void addToCounts(AggregateCounts &counts, const ClipItem &item)
+{
+    int perType[8] = {};
+    count(item, perType, counts.tagCounts);
+    for (ClipType type : ClipTypes::allCases) {
+        if (perType[int(type)] > 0)
+            counts.categoryCounts[type] += perType[int(type)];
+    }
+}
+
 FilterPass countAndSelect(const QList<ClipItem> &items, ClipType category, const std::optional<QString> &tag)
 {
     // A single pass: with 100,000 clips, every extra walk over the history is a walk through memory.

@@ -24,9 +24,11 @@ void sortByPinnedThenDate(QList<ClipItem> &items);
 struct AggregateCounts
 {
     QHash<ClipType, int> categoryCounts; // a category without clips has no entry
-    QHash<QString, int> tagCounts;       // a tag nobody carries has no entry
+    QHash<QString, int> tagCounts; // a tag nobody carries has no entry
 };
 [[nodiscard]] AggregateCounts aggregateCounts(const QList<ClipItem> &items);
+// Counts one more clip into existing counts.
+void addToCounts(AggregateCounts &counts, const ClipItem &item);
 
 // One pass over the history for a filter run: the counts, the clips of `category` (and `tag`) in
 // history order, and whether that list is already in list order.

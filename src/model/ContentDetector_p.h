@@ -11,8 +11,17 @@
 #include <QString>
 #include <QStringView>
 #include <QUrl>
+
+#include "TextUtils.h"
+
+#include <algorithm>
+#include <bit>
 #include <climits>
 #include <optional>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace Vexilo::ContentDetector::Detail {
 
@@ -35,7 +44,38 @@ namespace Vexilo::ContentDetector::Detail {
 }
 
 // Index of the first line-break character (as TextUtils::isLineBreak) at or after from, or size.
-[[nodiscard]] qsizetype findLineBreak(QStringView text, qsizetype from);
+// Inline, as texts of a million short lines call it once per line.
+[[nodiscard]] inline qsizetype findLineBreak(QStringView text, qsizetype from)
+{
+    const char16_t *data = text.utf16();
+    const qsizetype n = text.size();
+    qsizetype i = from;
+    for (const qsizetype head = std::min(n, from + 8); i < head; ++i) {
+        if (TextUtils::isLineBreak(data[i]))
+            return i;
+    }
+#if defined(__SSE2__)
+    // Eight code units at a time: U+000A..U+000D, U+0085, U+2028 and U+2029.
+    const __m128i first = _mm_set1_epi16(0x0A);
+    const __m128i span = _mm_set1_epi16(3);
+    const __m128i nextLine = _mm_set1_epi16(0x85);
+    const __m128i separator = _mm_set1_epi16(0x2028);
+    const __m128i zero = _mm_setzero_si128();
+    for (; i + 8 <= n; i += 8) {
+        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
+        const __m128i control = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(units, first), span), zero);
+        const __m128i separators = _mm_cmpeq_epi16(_mm_srli_epi16(_mm_sub_epi16(units, separator), 1), zero);
+        const __m128i hits = _mm_or_si128(_mm_or_si128(control, separators), _mm_cmpeq_epi16(units, nextLine));
+        if (const int mask = _mm_movemask_epi8(hits))
+            return i + std::countr_zero(unsigned(mask)) / 2;
+    }
+#endif
+    for (; i < n; ++i) {
+        if (TextUtils::isLineBreak(data[i]))
+            return i;
+    }
+    return n;
+}
 
 struct RgbMatch
 {

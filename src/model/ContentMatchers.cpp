@@ -1,16 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ContentDetector_p.h"
 
-#include "TextUtils.h"
-
 #include <array>
 #include <bit>
 #include <string_view>
 #include <vector>
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace Vexilo::ContentDetector::Detail {
 
@@ -154,34 +148,6 @@ const QRegularExpression *cssRegex()
     static const QRegularExpression regex(
         QStringLiteral("[a-zA-Z0-9_\\-\\.\\s]+\\s*\\{\\s*[a-zA-Z\\-]+\\s*:\\s*[^;]+;\\s*\\}"), unicode);
     return compiled(regex);
-}
-
-qsizetype findLineBreak(QStringView text, qsizetype from)
-{
-    const char16_t *data = text.utf16();
-    const qsizetype n = text.size();
-    qsizetype i = from;
-#if defined(__SSE2__)
-    // Eight code units at a time: U+000A..U+000D, U+0085, U+2028 and U+2029.
-    const __m128i first = _mm_set1_epi16(0x0A);
-    const __m128i span = _mm_set1_epi16(3);
-    const __m128i nextLine = _mm_set1_epi16(0x85);
-    const __m128i separator = _mm_set1_epi16(0x2028);
-    const __m128i zero = _mm_setzero_si128();
-    for (; i + 8 <= n; i += 8) {
-        const __m128i units = _mm_loadu_si128(reinterpret_cast<const __m128i *>(data + i));
-        const __m128i control = _mm_cmpeq_epi16(_mm_subs_epu16(_mm_sub_epi16(units, first), span), zero);
-        const __m128i separators = _mm_cmpeq_epi16(_mm_srli_epi16(_mm_sub_epi16(units, separator), 1), zero);
-        const __m128i hits = _mm_or_si128(_mm_or_si128(control, separators), _mm_cmpeq_epi16(units, nextLine));
-        if (const int mask = _mm_movemask_epi8(hits))
-            return i + std::countr_zero(unsigned(mask)) / 2;
-    }
-#endif
-    for (; i < n; ++i) {
-        if (TextUtils::isLineBreak(data[i]))
-            return i;
-    }
-    return n;
 }
 
 std::optional<RgbMatch> matchRgb(QStringView text)

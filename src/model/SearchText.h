@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 
 namespace Vexilo {
@@ -31,6 +32,12 @@ private:
     QByteArray m_folded;
     QString m_text; // folded, for the non-ASCII comparison
     bool m_ascii = true;
+    // For a query outside ASCII: every character that folds to its first non-ASCII character, in
+    // UTF-8. A text containing none of them cannot match, and is not decoded at all.
+    QList<QByteArray> m_anchors;
+    QList<char32_t> m_codePoints; // the folded query
+    qsizetype m_anchorIndex = 0; // position of the anchor in m_codePoints
+    [[nodiscard]] bool matchesAround(QByteArrayView utf8, qsizetype anchorAt) const;
 };
 
 namespace SearchText {

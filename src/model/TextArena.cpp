@@ -1,17 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "TextArena.h"
 
-#include <cstdlib>
-#include <cstring>
+#include "HugePages.h"
 
-#if defined(Q_OS_LINUX)
-#include <sys/mman.h>
-#endif
+#include <cstring>
 
 namespace Vexilo {
 
 namespace {
-constexpr size_t hugePage = size_t(2) << 20;
+constexpr size_t hugePage = HugePages::size;
 
 size_t roundUp(size_t value, size_t step)
 {
@@ -21,39 +18,19 @@ size_t roundUp(size_t value, size_t step)
 
 TextArena::TextArena(qsizetype capacityHint)
     : m_chunkSize(roundUp(size_t(qMax<qsizetype>(capacityHint, 1)), hugePage))
-{
-}
+{ }
 
 TextArena::~TextArena()
 {
-    for (const Chunk &chunk : m_chunks) {
-#if defined(Q_OS_LINUX)
-        if (chunk.mapped) {
-            munmap(chunk.data, chunk.capacity);
-            continue;
-        }
-#endif
-        std::free(chunk.data);
-    }
+    for (const Chunk &chunk : m_chunks)
+        HugePages::release(chunk.data, chunk.capacity);
 }
 
 TextArena::Chunk TextArena::newChunk(size_t minimum)
 {
     Chunk chunk;
     chunk.capacity = roundUp(qMax(minimum, m_chunkSize), hugePage);
-#if defined(Q_OS_LINUX)
-    void *memory = mmap(nullptr, chunk.capacity, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory != MAP_FAILED) {
-        // Huge pages where the system offers them; harmless where it does not.
-        madvise(memory, chunk.capacity, MADV_HUGEPAGE);
-        chunk.data = static_cast<char *>(memory);
-        chunk.mapped = true;
-        return chunk;
-    }
-#endif
-    chunk.data = static_cast<char *>(std::malloc(chunk.capacity));
-    if (!chunk.data)
-        qFatal("Out of memory for %zu bytes of clip text", chunk.capacity);
+    chunk.data = static_cast<char *>(HugePages::allocate(chunk.capacity));
     return chunk;
 }
 
@@ -75,6 +52,19 @@ void TextArena::shrinkLast(qsizetype newSize)
         return;
     m_chunks.back().used -= size_t(m_lastSize - newSize);
     m_lastSize = newSize;
+}
+
+char *TextArena::extendLast(qsizetype size)
+{
+    if (m_chunks.empty() || size < 0)
+        return nullptr;
+    Chunk &chunk = m_chunks.back();
+    if (chunk.capacity - chunk.used < size_t(size))
+        return nullptr;
+    char *result = chunk.data + chunk.used;
+    chunk.used += size_t(size);
+    m_lastSize += size;
+    return result;
 }
 
 const char *TextArena::append(QByteArrayView bytes)

@@ -21,6 +21,8 @@ public:
     char *allocate(qsizetype size);
     void shrinkLast(qsizetype newSize);
     const char *append(QByteArrayView bytes);
+    // Room for `size` more bytes right after the last allocation, or null when its chunk is full.
+    char *extendLast(qsizetype size);
 
 private:
     struct Chunk
@@ -28,7 +30,6 @@ private:
         char *data = nullptr;
         size_t capacity = 0;
         size_t used = 0;
-        bool mapped = false;
     };
     Chunk newChunk(size_t minimum);
 

@@ -3,6 +3,7 @@
 
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
+#include "ClipQuery.h"
 #include "DefaultSnippets.h"
 #include "HistoryFile.h"
 #include "HistoryWriter.h"
@@ -89,7 +90,7 @@ void ClipboardStore::loadHistory()
     if (!loaded.existed)
         return;
     setItems(std::move(loaded.items));
-    setSelectedItem(m_items.isEmpty() ? std::nullopt : std::optional(m_items.first()));
+    setSelectedItem(m_items.isEmpty() ? std::nullopt : std::optional(m_items.constFirst()));
     // A file moved aside must be replaced by what was kept of it before anything else happens.
     if (!loaded.preservedPath.isEmpty())
         saveHistory();
@@ -110,6 +111,34 @@ void ClipboardStore::setItems(QList<ClipItem> items)
 {
     m_items = std::move(items);
     publishItems();
+}
+
+void ClipboardStore::publishPrepended(const ClipItem &clip)
+{
+    const quint64 previous = m_itemsRevision++;
+    if (m_countsRevision == previous) {
+        ClipQuery::AggregateCounts counts{m_categoryCounts, m_tagCounts};
+        ClipQuery::addToCounts(counts, clip);
+        m_categoryCounts = std::move(counts.categoryCounts);
+        m_tagCounts = std::move(counts.tagCounts);
+        m_countsRevision = m_itemsRevision;
+        Q_EMIT countsChanged();
+    }
+    if (m_members && m_members->itemsRevision == previous) {
+        m_members->itemsRevision = m_itemsRevision;
+        if (ClipQuery::belongsTo(clip, m_members->category) &&
+            (!m_members->tag || clip.tags().contains(*m_members->tag))) {
+            // Before every clip it does not follow: the top clip of the history wins ties. The
+            // published list shares this one; it is rebuilt below, and letting go of it first
+            // spares a copy of the whole list.
+            m_filteredItems = {};
+            QList<ClipItem> &list = m_members->list;
+            const auto at = std::lower_bound(list.begin(), list.end(), clip, ClipQuery::comesBefore);
+            list.insert(at - list.begin(), clip);
+        }
+    }
+    Q_EMIT itemsChanged();
+    recalculateFilteredItems();
 }
 
 void ClipboardStore::publishItems()

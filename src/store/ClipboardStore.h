@@ -3,8 +3,8 @@
 
 #include "ClipItem.h"
 #include "ListDensity.h"
-#include "SearchText.h"
 #include "LogSink.h"
+#include "SearchText.h"
 #include "SourceApplication.h"
 #include "StoragePaths.h"
 
@@ -29,12 +29,12 @@ class ThumbnailLoader;
 struct StoreEnvironment
 {
     StoragePaths paths;
-    AppSettings *settings = nullptr;         // required
-    SoundManager *sounds = nullptr;          // optional: no sounds
+    AppSettings *settings = nullptr; // required
+    SoundManager *sounds = nullptr; // optional: no sounds
     TextRecognizer *textRecognizer = nullptr; // optional: no automatic recognition
     LogSink log = standardOutputLog();
-    std::function<double()> now;             // seconds since the reference date; defaults to the clock
-    std::function<qreal()> screenScale;      // defaults to the primary screen, 2.0 without one
+    std::function<double()> now; // seconds since the reference date; defaults to the clock
+    std::function<qreal()> screenScale; // defaults to the primary screen, 2.0 without one
     int saveDebounceMs = 100;
     int searchDebounceMs = 150;
     int undoWindowMs = 5000;
@@ -56,8 +56,8 @@ struct CaptureResult
 class ClipboardStore : public QObject
 {
     Q_OBJECT
-    Q_PROPERTY(int selectedCategory READ selectedCategoryIndex WRITE setSelectedCategoryIndex NOTIFY
-                   selectedCategoryChanged)
+    Q_PROPERTY(
+        int selectedCategory READ selectedCategoryIndex WRITE setSelectedCategoryIndex NOTIFY selectedCategoryChanged)
     Q_PROPERTY(QString searchQuery READ searchQuery WRITE setSearchQuery NOTIFY searchQueryChanged)
     Q_PROPERTY(bool isPaused READ isPaused WRITE setPaused NOTIFY isPausedChanged)
     Q_PROPERTY(int storedItemCount READ storedItemCount NOTIFY itemsChanged)
@@ -228,6 +228,10 @@ private:
     void setItems(QList<ClipItem> items);
     // After changing m_items in place: announce it and re-run the filter.
     void publishItems();
+    // After putting one clip at the top of m_items: the same, updating the cached list instead of
+    // rebuilding it, which keeps a capture cheap in a large history.
+    void publishPrepended(const ClipItem &clip);
+    void ensureCountsAndMembers();
     [[nodiscard]] int indexOf(const QUuid &id) const;
     void refreshSelection(int index);
     void recordClip(const ClipItem &clip);
@@ -280,6 +284,18 @@ private:
         QList<ClipItem> matches;
     };
     std::optional<LastSearch> m_lastSearch;
+
+    // The clips of the selected category and tag in list order, and the counts, as of a revision of
+    // the history. Searching and switching filters reuse them instead of walking the whole history.
+    struct Members
+    {
+        quint64 itemsRevision = 0;
+        ClipType category = ClipType::All;
+        std::optional<QString> tag;
+        QList<ClipItem> list;
+    };
+    std::optional<Members> m_members;
+    std::optional<quint64> m_countsRevision;
 
     QTimer m_saveTimer;
     QTimer m_searchTimer;

@@ -27,7 +27,7 @@ void applySource(ClipItem &clip, const std::optional<SourceApplication> &sourceA
 void ClipboardStore::recordClip(const ClipItem &clip)
 {
     m_items.prepend(clip);
-    publishItems();
+    publishPrepended(clip);
     // Selected even when the current filter or search does not list it.
     setSelectedItem(clip);
     enforceLimit();
@@ -53,7 +53,7 @@ CaptureResult ClipboardStore::addTextItem(const QString &text, const std::option
     const ColorDetection color = ContentDetector::detectColor(text);
     if (color.isColor)
         clip.setColorHex(color.hex);
-    if (ContentDetector::detectURL(text).isUrl) {
+    if (ContentDetector::isURL(text)) {
         clip.setType(ClipType::Url);
     } else if (const CodeDetection code = ContentDetector::detectCode(text); code.isCode) {
         clip.setType(ClipType::Code);

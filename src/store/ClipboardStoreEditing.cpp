@@ -71,8 +71,7 @@ void ClipboardStore::deleteItem(const ClipItem &item, bool allowUndo)
     } else {
         commitPendingUndoDeletion();
         m_undoDeleteItem = removed;
-        m_pendingUndoImageFilename =
-            removed.hasImageFileName() ? std::optional(removed.imageFileName()) : std::nullopt;
+        m_pendingUndoImageFilename = removed.hasImageFileName() ? std::optional(removed.imageFileName()) : std::nullopt;
         Q_EMIT undoDeleteItemChanged();
         scheduleUndoExpiry();
     }
@@ -107,7 +106,7 @@ void ClipboardStore::undoLastDelete()
     Q_EMIT undoDeleteItemChanged();
     // Back at the top of the history, with its date and all its fields unchanged.
     m_items.prepend(restored);
-    publishItems();
+    publishPrepended(restored);
     setSelectedItem(restored);
     saveHistory();
 }
@@ -132,7 +131,7 @@ void ClipboardStore::clearHistory(bool preservePinned)
     }
     deleteImageFiles(removed);
     setItems(std::move(kept));
-    setSelectedItem(m_items.isEmpty() ? std::nullopt : std::optional(m_items.first()));
+    setSelectedItem(m_items.isEmpty() ? std::nullopt : std::optional(m_items.constFirst()));
     saveHistory();
 }
 
@@ -153,7 +152,7 @@ QUuid ClipboardStore::createSnippet(const QString &title, const QString &content
 {
     const ClipItem snippet = DefaultSnippets::makeSnippet(title, content, shortcut, tags, now());
     m_items.prepend(snippet);
-    publishItems();
+    publishPrepended(snippet);
     setSelectedItem(snippet);
     saveHistory();
     return snippet.id();

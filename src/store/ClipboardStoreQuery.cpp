@@ -15,34 +15,55 @@ namespace {
 // Below this size a parallel search costs more in hand-offs than it saves.
 constexpr qsizetype parallelSearchThreshold = 4096;
 
+// Tests a run of clips, loading the data of clips a few places ahead so that the memory latency of
+// one clip overlaps the search of another.
+void matchRange(const QList<ClipItem> &source, qsizetype begin, qsizetype end, const SearchQuery &query,
+                QList<ClipItem> &out)
+{
+    constexpr qsizetype dataAhead = 16;
+    constexpr qsizetype textAhead = 8;
+    for (qsizetype i = begin; i < end; ++i) {
+        if (i + dataAhead < end)
+            source.at(i + dataAhead).prefetch();
+        if (i + textAhead < end)
+            source.at(i + textAhead).prefetchText();
+        const ClipItem &item = source.at(i);
+        if (item.matches(query))
+            out.append(item);
+    }
+}
+
 QList<ClipItem> matching(const QList<ClipItem> &source, const SearchQuery &query)
 {
     QList<ClipItem> result;
     if (source.size() < parallelSearchThreshold) {
-        for (const ClipItem &item : source) {
-            if (item.matches(query))
-                result.append(item);
-        }
+        matchRange(source, 0, source.size(), query, result);
         return result;
     }
-    // Each worker tests its own slice of distinct clips.
-    std::vector<char> keep(size_t(source.size()), 0);
+    // Each worker collects the matches of its own slice; the slices are then joined in order.
     const int workers = qMax(1, QThreadPool::globalInstance()->maxThreadCount());
     const qsizetype sliceCount = qsizetype(workers) * 4;
-    QList<std::pair<qsizetype, qsizetype>> slices;
     const qsizetype step = (source.size() + sliceCount - 1) / sliceCount;
+    struct Slice
+    {
+        qsizetype begin;
+        qsizetype end;
+        QList<ClipItem> matches;
+    };
+    QList<Slice> slices;
     for (qsizetype begin = 0; begin < source.size(); begin += step)
-        slices.append({begin, qMin(begin + step, source.size())});
-    QtConcurrent::blockingMap(slices, [&](const std::pair<qsizetype, qsizetype> &slice) {
-        for (qsizetype i = slice.first; i < slice.second; ++i)
-            keep[size_t(i)] = source.at(i).matches(query);
-    });
-    for (qsizetype i = 0; i < source.size(); ++i) {
-        if (keep[size_t(i)])
-            result.append(source.at(i));
-    }
+        slices.append({begin, qMin(begin + step, source.size()), {}});
+    QtConcurrent::blockingMap(slices,
+                              [&](Slice &slice) { matchRange(source, slice.begin, slice.end, query, slice.matches); });
+    qsizetype total = 0;
+    for (const Slice &slice : std::as_const(slices))
+        total += slice.matches.size();
+    result.reserve(total);
+    for (Slice &slice : slices)
+        std::move(slice.matches.begin(), slice.matches.end(), std::back_inserter(result));
     return result;
 }
+
 } // namespace
 
 void ClipboardStore::setSelectedCategory(ClipType category)
@@ -96,30 +117,43 @@ void ClipboardStore::setSelectedItem(const std::optional<ClipItem> &item)
     Q_EMIT selectedItemChanged();
 }
 
+void ClipboardStore::ensureCountsAndMembers()
+{
+    const bool countsCurrent = m_countsRevision == m_itemsRevision;
+    const bool membersCurrent = m_members && m_members->itemsRevision == m_itemsRevision &&
+        m_members->category == m_selectedCategory && m_members->tag == m_selectedTag;
+    if (countsCurrent && membersCurrent)
+        return;
+    ClipQuery::FilterPass pass = ClipQuery::countAndSelect(m_items, m_selectedCategory, m_selectedTag);
+    if (!countsCurrent) {
+        m_countsRevision = m_itemsRevision;
+        if (pass.counts.categoryCounts != m_categoryCounts || pass.counts.tagCounts != m_tagCounts) {
+            m_categoryCounts = std::move(pass.counts.categoryCounts);
+            m_tagCounts = std::move(pass.counts.tagCounts);
+            Q_EMIT countsChanged();
+        }
+    }
+    if (!membersCurrent) {
+        if (!pass.inListOrder)
+            ClipQuery::sortByPinnedThenDate(pass.members);
+        m_members = Members{m_itemsRevision, m_selectedCategory, m_selectedTag, std::move(pass.members)};
+    }
+}
+
 void ClipboardStore::recalculateFilteredItems()
 {
-    ClipQuery::FilterPass pass = ClipQuery::countAndSelect(m_items, m_selectedCategory, m_selectedTag);
-    if (pass.counts.categoryCounts != m_categoryCounts || pass.counts.tagCounts != m_tagCounts) {
-        m_categoryCounts = std::move(pass.counts.categoryCounts);
-        m_tagCounts = std::move(pass.counts.tagCounts);
-        Q_EMIT countsChanged();
-    }
-
+    ensureCountsAndMembers();
     const SearchQuery query(m_searchQuery);
-    const bool narrowing = m_lastSearch && m_lastSearch->category == m_selectedCategory
-        && m_lastSearch->tag == m_selectedTag && m_lastSearch->itemsRevision == m_itemsRevision
-        && query.narrows(m_lastSearch->query);
+    const bool narrowing = m_lastSearch && m_lastSearch->category == m_selectedCategory &&
+        m_lastSearch->tag == m_selectedTag && m_lastSearch->itemsRevision == m_itemsRevision &&
+        query.narrows(m_lastSearch->query);
 
+    // Matches keep the order of the list they are taken from, which is list order.
     QList<ClipItem> result;
-    if (narrowing) {
-        // The previous matches are already in list order.
+    if (narrowing)
         result = matching(m_lastSearch->matches, query);
-    } else {
-        result = query.isEmpty() ? std::move(pass.members) : matching(pass.members, query);
-        // Matches keep the order of the members, so an ordered list stays ordered.
-        if (!pass.inListOrder)
-            ClipQuery::sortByPinnedThenDate(result);
-    }
+    else
+        result = query.isEmpty() ? m_members->list : matching(m_members->list, query);
 
     if (query.isEmpty())
         m_lastSearch.reset();
@@ -165,7 +199,7 @@ void ClipboardStore::syncSelectedItemWithFilter()
                 return;
         }
     }
-    setSelectedItem(m_filteredItems.isEmpty() ? std::nullopt : std::optional(m_filteredItems.first()));
+    setSelectedItem(m_filteredItems.isEmpty() ? std::nullopt : std::optional(m_filteredItems.constFirst()));
 }
 
 QList<ClipItem> ClipboardStore::items(const QString &matchingText, ClipType category, int limit,

@@ -291,6 +291,7 @@ private Q_SLOTS:
         QTest::newRow("port too large") << u"http://example.com:99999/"_s << QString();
         QTest::newRow("other scheme with host") << u"sftp://example.com"_s << QString();
         QTest::newRow("file URL") << u"file:///etc/hosts"_s << QString();
+        QTest::newRow("long s in the scheme") << u"http\u017F://example.com"_s << QString();
         // Bare domains: name, dot, 2-6 letters or digits, then URL characters only; "https://" in front.
         QTest::newRow("bare domain") << u"example.com/docs?q=1"_s << u"https://example.com/docs?q=1"_s;
         QTest::newRow("www") << u"www.example.org"_s << u"https://www.example.org"_s;
@@ -431,7 +432,8 @@ private Q_SLOTS:
     void filePathsManyLines()
     {
         // Enough lines to read directories instead of looking up every line; the answers must not
-        // change, and most lines must be settled without a lookup of their own.
+        // change, and most lines must be settled without a lookup of their own (the temporary
+        // directory is on a local file system such as ext4 or tmpfs, whose listings are used).
         const QString work = m_root.filePath(u"work"_s);
         const QStringList names{
             u"file.txt"_s,
@@ -770,7 +772,7 @@ private Q_SLOTS:
             VERIFY_CASE(*quick == (url.isValid() && !url.host().isEmpty()), authority);
         }
         QVERIFY2(decided > 5000, qPrintable(QString::number(decided)));
-        QVERIFY2(hosts > 1000, qPrintable(QString::number(hosts)));
+        QVERIFY2(hosts > 500, qPrintable(QString::number(hosts)));
     }
 
     void markersMatchNaiveCount()

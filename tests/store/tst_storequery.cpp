@@ -2,7 +2,7 @@
 #include "ClipQuery.h"
 #include "StoreFixture.h"
 
-#include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -81,8 +81,9 @@ private Q_SLOTS:
         const ClipItem newest = f.textClip(QStringLiteral("newest"), 1);
         f.writeHistory({sameA, oldPinned, sameB, newest});
         ClipboardStore &store = f.open();
-        QCOMPARE(texts(store.filteredItems()), (QStringList{QStringLiteral("old pinned"), QStringLiteral("newest"),
-                                                            QStringLiteral("same a"), QStringLiteral("same b")}));
+        QCOMPARE(texts(store.filteredItems()),
+                 (QStringList{QStringLiteral("old pinned"), QStringLiteral("newest"), QStringLiteral("same a"),
+                              QStringLiteral("same b")}));
     }
 
     void tagsAndSearch()
@@ -116,7 +117,8 @@ private Q_SLOTS:
         QCOMPARE(store.filteredList(ClipType::All, {}, QStringLiteral("alphawork")).size(), 0);
         // Intersection of category, tag and search.
         QCOMPARE(store.filteredList(ClipType::All, QStringLiteral("home"), QStringLiteral("alpha")).size(), 0);
-        QCOMPARE(store.allTags(), (QStringList{QStringLiteral("Work"), QStringLiteral("home"), QStringLiteral("work")}));
+        QCOMPARE(store.allTags(),
+                 (QStringList{QStringLiteral("Work"), QStringLiteral("home"), QStringLiteral("work")}));
     }
 
     void unicodeSearchIsCaseInsensitive()
@@ -153,8 +155,8 @@ private Q_SLOTS:
         StoreFixture f;
         QList<ClipItem> many;
         for (int i = 0; i < 6000; ++i) // large enough for the parallel search
-            many.append(f.textClip(QStringLiteral("item %1 %2").arg(i).arg(i % 2 ? QStringLiteral("odd") : QStringLiteral("even")),
-                                   i));
+            many.append(f.textClip(
+                QStringLiteral("item %1 %2").arg(i).arg(i % 2 ? QStringLiteral("odd") : QStringLiteral("even")), i));
         f.writeHistory(many);
         ClipboardStore &store = f.open();
         auto search = [&store](const QString &text) {
@@ -176,6 +178,43 @@ private Q_SLOTS:
         // Results are in list order.
         const QList<ClipItem> listed = store.filteredItems();
         QVERIFY(std::is_sorted(listed.cbegin(), listed.cend(), ClipQuery::comesBefore));
+    }
+
+    // The store keeps the filtered list up to date incrementally on captures and restores; after any
+    // sequence of operations it must equal a query computed from scratch.
+    void cachedListsMatchAFreshQuery()
+    {
+        StoreFixture f;
+        f.environment.undoWindowMs = 60000;
+        ClipboardStore &store = f.open();
+        QRandomGenerator rng(7);
+        const ClipType categories[] = {ClipType::All, ClipType::Text, ClipType::Pinned, ClipType::Snippets};
+        for (int step = 0; step < 300; ++step) {
+            f.clock += double(rng.bounded(3)); // equal dates happen
+            const quint32 action = rng.bounded(10);
+            const QList<ClipItem> listed = store.items();
+            if (action < 4) {
+                store.addTextItem(QStringLiteral("clip %1 %2").arg(step).arg(rng.bounded(2) ? u"odd"_qs : u"even"_qs));
+            } else if (action == 4 && !listed.isEmpty()) {
+                store.deleteItem(listed.at(rng.bounded(int(listed.size()))), true);
+            } else if (action == 5) {
+                store.undoLastDelete(); // an older clip back at the top
+            } else if (action == 6 && !listed.isEmpty()) {
+                store.togglePin(listed.at(rng.bounded(int(listed.size()))));
+            } else if (action == 7) {
+                store.setSelectedCategory(categories[rng.bounded(4)]);
+            } else if (action == 8) {
+                store.setSelectedTag(rng.bounded(2) ? std::optional(QStringLiteral("Work")) : std::nullopt);
+            } else {
+                store.setSearchQuery(rng.bounded(2) ? QStringLiteral("odd") : QString());
+                store.recalculateFilteredItems();
+            }
+            const QList<ClipItem> fresh =
+                store.filteredList(store.selectedCategory(), store.selectedTag(), store.searchQuery());
+            QCOMPARE(texts(store.filteredItems()), texts(fresh));
+            QCOMPARE(store.count(ClipType::All), int(store.filteredList(ClipType::All, {}, {}).size()));
+            QCOMPARE(store.count(ClipType::Pinned), int(store.filteredList(ClipType::Pinned, {}, {}).size()));
+        }
     }
 
     void selectionFollowsTheFilter()
@@ -202,8 +241,10 @@ private Q_SLOTS:
                         f.textClip(QStringLiteral("c"), 3)});
         ClipboardStore &store = f.open();
         QCOMPARE(store.items(QString(), ClipType::All, 10, false).size(), 3);
-        QCOMPARE(texts(store.items(QString(), ClipType::All, 2, false)), (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
-        QCOMPARE(texts(store.items(QString(), ClipType::All, 10, true)), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+        QCOMPARE(texts(store.items(QString(), ClipType::All, 2, false)),
+                 (QStringList{QStringLiteral("b"), QStringLiteral("a")}));
+        QCOMPARE(texts(store.items(QString(), ClipType::All, 10, true)),
+                 (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
         QCOMPARE(store.items(QStringLiteral(" C "), ClipType::All, 10, false).size(), 1);
         QCOMPARE(store.items(QString(), ClipType::All, 0, false).size(), 0);
         // The published state is untouched.
@@ -230,8 +271,10 @@ private Q_SLOTS:
 
     void tagListParsing()
     {
-        QCOMPARE(ClipboardStore::parseTags(QStringLiteral("#a, b,,#")), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
-        QCOMPARE(ClipboardStore::parseTags(QStringLiteral("x, x")), (QStringList{QStringLiteral("x"), QStringLiteral("x")}));
+        QCOMPARE(ClipboardStore::parseTags(QStringLiteral("#a, b,,#")),
+                 (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+        QCOMPARE(ClipboardStore::parseTags(QStringLiteral("x, x")),
+                 (QStringList{QStringLiteral("x"), QStringLiteral("x")}));
     }
 };
 

@@ -1,0 +1,52 @@
+// SPDX-License-Identifier: MIT
+#include "ObjectPool.h"
+
+#include "HugePages.h"
+
+#include <QtGlobal>
+
+namespace Vexilo {
+
+namespace {
+constexpr size_t chunkSize = HugePages::size * 4;
+}
+
+ObjectPool::ObjectPool(size_t objectSize)
+    : m_objectSize((qMax(objectSize, sizeof(FreeBlock)) + 15) / 16 * 16)
+{ }
+
+ObjectPool::~ObjectPool()
+{
+    for (char *chunk : m_chunks)
+        HugePages::release(chunk, chunkSize);
+}
+
+void *ObjectPool::allocate()
+{
+    std::lock_guard lock(m_mutex);
+    if (m_free) {
+        FreeBlock *block = m_free;
+        m_free = block->next;
+        return block;
+    }
+    if (m_cursor == nullptr || m_end - m_cursor < std::ptrdiff_t(m_objectSize)) {
+        m_cursor = static_cast<char *>(HugePages::allocate(chunkSize));
+        m_end = m_cursor + chunkSize;
+        m_chunks.push_back(m_cursor);
+    }
+    void *block = m_cursor;
+    m_cursor += m_objectSize;
+    return block;
+}
+
+void ObjectPool::release(void *block)
+{
+    if (!block)
+        return;
+    std::lock_guard lock(m_mutex);
+    auto *free = static_cast<FreeBlock *>(block);
+    free->next = m_free;
+    m_free = free;
+}
+
+} // namespace Vexilo
