@@ -10,26 +10,22 @@ namespace Vexilo::Bench {
 
 namespace {
 const char *const words[] = {
-    "the",      "of",        "and",     "to",        "in",       "is",       "that",     "for",      "it",
-    "with",     "as",        "was",     "on",        "be",       "at",       "by",       "this",     "have",
-    "from",     "or",        "one",     "had",       "not",      "but",      "what",     "all",      "were",
-    "when",     "we",        "there",   "can",       "an",       "your",     "which",    "their",    "said",
-    "meeting",  "invoice",   "project", "deadline",  "customer", "release",  "server",   "database", "report",
-    "schedule", "password",  "address", "thanks",    "please",   "review",   "update",   "version",  "budget",
-    "quarter",  "analysis",  "design",  "feedback",  "contract", "shipping", "order",    "payment",  "team",
-    "morning",  "tomorrow",  "Monday",  "Friday",    "London",   "Berlin",   "Tokyo",    "Zürich",   "café",
-    "naïve",    "résumé",    "München", "Straße",    "données",  "über",     "日本語",   "テスト",   "北京",
-    "config",   "function",  "return",  "variable",  "kernel",   "cluster",  "pipeline", "backup",   "upgrade"};
+    "the",      "of",       "and",     "to",       "in",       "is",       "that",     "for",      "it",
+    "with",     "as",       "was",     "on",       "be",       "at",       "by",       "this",     "have",
+    "from",     "or",       "one",     "had",      "not",      "but",      "what",     "all",      "were",
+    "when",     "we",       "there",   "can",      "an",       "your",     "which",    "their",    "said",
+    "meeting",  "invoice",  "project", "deadline", "customer", "release",  "server",   "database", "report",
+    "schedule", "password", "address", "thanks",   "please",   "review",   "update",   "version",  "budget",
+    "quarter",  "analysis", "design",  "feedback", "contract", "shipping", "order",    "payment",  "team",
+    "morning",  "tomorrow", "Monday",  "Friday",   "London",   "Berlin",   "Tokyo",    "Zürich",   "café",
+    "naïve",    "résumé",   "München", "Straße",   "données",  "über",     "日本語",   "テスト",   "北京",
+    "config",   "function", "return",  "variable", "kernel",   "cluster",  "pipeline", "backup",   "upgrade"};
 constexpr int wordCount = int(sizeof(words) / sizeof(words[0]));
 
-const char *const apps[][2] = {{"Firefox", "firefox"},
-                               {"Konsole", "org.kde.konsole"},
-                               {"Kate", "org.kde.kate"},
-                               {"Slack", "slack"},
-                               {"Thunderbird", "thunderbird"},
-                               {"LibreOffice Writer", "libreoffice-writer"},
-                               {"Visual Studio Code", "code"},
-                               {"Files", "org.gnome.Nautilus"}};
+const char *const apps[][2] = {{"Firefox", "firefox"},         {"Konsole", "org.kde.konsole"},
+                               {"Kate", "org.kde.kate"},       {"Slack", "slack"},
+                               {"Thunderbird", "thunderbird"}, {"LibreOffice Writer", "libreoffice-writer"},
+                               {"Visual Studio Code", "code"}, {"Files", "org.gnome.Nautilus"}};
 
 const char *const codeSamples[] = {
     "func greet(name: String) -> String {\n    let message = \"Hello, \\(name)\"\n    return message\n}\n",
@@ -123,8 +119,7 @@ QList<ClipItem> generateHistory(int count, quint32 seed, double newest)
                                     .arg(i));
             break;
         case ClipType::Image:
-            item.setImageFileName(randomUuid(rng).toString(QUuid::WithoutBraces).toUpper()
-                                  + QStringLiteral(".png"));
+            item.setImageFileName(randomUuid(rng).toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png"));
             item.setImageSize(int(rng.bounded(400, 3000)), int(rng.bounded(300, 2000)));
             if (rng.bounded(2))
                 item.setExtractedText(sentence(rng, rng.bounded(20, 300)));

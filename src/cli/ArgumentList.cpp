@@ -6,8 +6,7 @@ namespace Vexilo {
 ArgumentList::ArgumentList(QStringList arguments, QStringList valueOptions)
     : m_arguments(std::move(arguments))
     , m_valueOptions(std::move(valueOptions))
-{
-}
+{ }
 
 bool ArgumentList::parse()
 {

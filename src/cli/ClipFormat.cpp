@@ -60,8 +60,8 @@ QString details(const ClipItem &item, double now)
     field(QStringLiteral("Type"), item.typeDisplayName() + QStringLiteral(" (") + item.listTypeBadgeLabel() + u')');
     field(QStringLiteral("Category"), ClipTypes::rawValue(item.type()));
     field(QStringLiteral("Created"),
-          ReferenceDate::toDateTime(item.createdAt()).toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"))
-              + QStringLiteral(" (") + item.timeAgoString(now) + u')');
+          ReferenceDate::toDateTime(item.createdAt()).toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")) +
+              QStringLiteral(" (") + item.timeAgoString(now) + u')');
     field(QStringLiteral("Title"), oneLine(item.previewTitle()));
     if (const QString gist = item.previewSnippet(); !gist.isEmpty())
         field(QStringLiteral("Gist"), oneLine(gist));

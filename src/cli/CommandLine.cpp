@@ -68,8 +68,8 @@ int run(const QStringList &arguments)
         write(stdout, CommandRunner::commandUsage(args.first()));
         return ExitOk;
     }
-    const StoragePaths paths = dataDir.isEmpty() ? StoragePaths::userDefault()
-                                                 : StoragePaths::forStorageDirectory(dataDir);
+    const StoragePaths paths =
+        dataDir.isEmpty() ? StoragePaths::userDefault() : StoragePaths::forStorageDirectory(dataDir);
     StorageLock lock(paths.storageDirectory);
     if (!lock.tryLock()) {
         write(stderr, QStringLiteral("vexilo: ") + lock.errorString() + u'\n');

@@ -55,9 +55,10 @@ const CommandHelp *findCommand(const QString &name)
 
 CommandOutput usageError(const QString &command, const QString &message)
 {
-    return {ExitUsage, {},
-            QStringLiteral("vexilo: ") + message + u'\n'
-                + (command.isEmpty() ? CommandRunner::usage() : CommandRunner::commandUsage(command))};
+    return {ExitUsage,
+            {},
+            QStringLiteral("vexilo: ") + message + u'\n' +
+                (command.isEmpty() ? CommandRunner::usage() : CommandRunner::commandUsage(command))};
 }
 
 CommandOutput failure(int code, const QString &message)
@@ -112,9 +113,9 @@ Lookup lookUp(const ClipboardStore &store, const QString &idText)
         return {found, {}};
     if (matches == 0)
         return {std::nullopt, failure(ExitBadInput, QStringLiteral("no clip has an id starting with %1").arg(idText))};
-    return {std::nullopt, failure(ExitBadInput, QStringLiteral("the id prefix %1 matches %2 clips; give more digits")
-                                                    .arg(idText)
-                                                    .arg(matches))};
+    return {std::nullopt,
+            failure(ExitBadInput,
+                    QStringLiteral("the id prefix %1 matches %2 clips; give more digits").arg(idText).arg(matches))};
 }
 
 QString captureFailure(CaptureOutcome outcome)
@@ -145,8 +146,7 @@ CommandOutput captureOutput(const CaptureResult &capture)
 
 CommandRunner::CommandRunner(ClipboardStore &store)
     : m_store(store)
-{
-}
+{ }
 
 bool CommandRunner::isCommand(const QString &name)
 {
@@ -167,8 +167,8 @@ QString CommandRunner::commandUsage(const QString &name)
     const CommandHelp *command = findCommand(name);
     if (!command)
         return usage();
-    return QStringLiteral("Usage: vexilo ") + QLatin1StringView(command->synopsis) + QStringLiteral("\n\n")
-        + QLatin1StringView(command->description) + u'\n';
+    return QStringLiteral("Usage: vexilo ") + QLatin1StringView(command->synopsis) + QStringLiteral("\n\n") +
+        QLatin1StringView(command->description) + u'\n';
 }
 
 bool CommandRunner::readsStandardInput(const QStringList &arguments)
@@ -181,9 +181,10 @@ bool CommandRunner::readsStandardInput(const QStringList &arguments)
         return args.parse() && (args.positional().isEmpty() || args.positional().first() == u"-");
     }
     if (command == u"snippet") {
-        ArgumentList args(arguments.mid(1), {QStringLiteral("title"), QStringLiteral("shortcut"), QStringLiteral("tags")});
-        return args.parse() && !args.positional().isEmpty() && args.positional().first() == u"add"
-            && (args.positional().size() < 2 || args.positional().at(1) == u"-");
+        ArgumentList args(arguments.mid(1),
+                          {QStringLiteral("title"), QStringLiteral("shortcut"), QStringLiteral("tags")});
+        return args.parse() && !args.positional().isEmpty() && args.positional().first() == u"add" &&
+            (args.positional().size() < 2 || args.positional().at(1) == u"-");
     }
     return false;
 }
@@ -331,8 +332,9 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
         if (!title || title->trimmed().isEmpty())
             return usageError(command, QStringLiteral("a snippet needs --title"));
         const QString text = pos.size() < 2 || pos.at(1) == u"-" ? readInput() : pos.at(1);
-        const QUuid id = m_store.createSnippet(*title, text, args.value(QStringLiteral("shortcut")),
-                                               ClipboardStore::parseTags(args.value(QStringLiteral("tags")).value_or(QString())));
+        const QUuid id =
+            m_store.createSnippet(*title, text, args.value(QStringLiteral("shortcut")),
+                                  ClipboardStore::parseTags(args.value(QStringLiteral("tags")).value_or(QString())));
         return result(id.toString(QUuid::WithoutBraces).toUpper() + u'\n');
     }
 
@@ -382,8 +384,9 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
     if (command == u"transform") {
         const auto transformed = item.transformedText(*mode);
         if (!transformed) {
-            return failure(ExitNoResult, item.hasTextContent() ? QStringLiteral("Not a valid Base64 string")
-                                                               : QStringLiteral("the clip has no text to transform"));
+            return failure(ExitNoResult,
+                           item.hasTextContent() ? QStringLiteral("Not a valid Base64 string")
+                                                 : QStringLiteral("the clip has no text to transform"));
         }
         return result(withNewline(*transformed));
     }

@@ -25,7 +25,7 @@ struct DecodeResult
 {
     QList<ClipItem> items; // every record that decoded, in file order
     bool complete = false; // the whole document decoded, nothing skipped
-    bool isArray = false;  // the document is (or at least starts as) a JSON array
+    bool isArray = false; // the document is (or at least starts as) a JSON array
     int skippedRecords = 0;
     bool syntaxError = false; // decoding stopped early; records after the error are lost
 

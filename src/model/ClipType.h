@@ -12,9 +12,9 @@ namespace Vexilo {
 enum class ClipType : quint8 { All, Pinned, Snippets, Text, Image, Url, Code, File };
 
 namespace ClipTypes {
-inline constexpr std::array<ClipType, 8> allCases = {ClipType::All,   ClipType::Pinned, ClipType::Snippets,
-                                                     ClipType::Text,  ClipType::Image,  ClipType::Url,
-                                                     ClipType::Code,  ClipType::File};
+inline constexpr std::array<ClipType, 8> allCases = {ClipType::All,  ClipType::Pinned, ClipType::Snippets,
+                                                     ClipType::Text, ClipType::Image,  ClipType::Url,
+                                                     ClipType::Code, ClipType::File};
 
 // The raw value is the stored JSON value and the label shown for the category ("Links", "Files").
 [[nodiscard]] QString rawValue(ClipType type);

@@ -204,10 +204,10 @@ bool JsonReader::scanString(QByteArrayView &raw, bool &hasEscapes)
         const __m128i space = _mm_set1_epi8(0x20);
         while (i + 16 <= m_size) {
             const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i *>(m_data + i));
-            const __m128i control = _mm_andnot_si128(_mm_cmpeq_epi8(block, space),
-                                                     _mm_cmpeq_epi8(_mm_max_epu8(block, space), space));
-            const __m128i special = _mm_or_si128(
-                _mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)), control);
+            const __m128i control =
+                _mm_andnot_si128(_mm_cmpeq_epi8(block, space), _mm_cmpeq_epi8(_mm_max_epu8(block, space), space));
+            const __m128i special =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(block, quote), _mm_cmpeq_epi8(block, backslash)), control);
             const int mask = _mm_movemask_epi8(special);
             if (mask != 0) {
                 i += __builtin_ctz(unsigned(mask));
@@ -324,22 +324,10 @@ bool JsonReader::unescape(QByteArrayView raw, QByteArray &out)
 
 bool JsonReader::readString(QString &value)
 {
-    if (peek() != Kind::String) {
-        fail(QStringLiteral("Expected a string"));
+    QByteArrayView utf8;
+    if (!readStringView(utf8))
         return false;
-    }
-    QByteArrayView raw;
-    bool escaped = false;
-    if (!scanString(raw, escaped))
-        return false;
-    if (!escaped) {
-        value = QString::fromUtf8(raw);
-        return true;
-    }
-    m_scratch.clear();
-    if (!unescape(raw, m_scratch))
-        return false;
-    value = QString::fromUtf8(m_scratch);
+    value = QString::fromUtf8(utf8);
     return true;
 }
 

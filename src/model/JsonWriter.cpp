@@ -27,6 +27,19 @@ constexpr auto escapeTable = [] {
     table['/'] = '/';
     return table;
 }();
+// Appends the escape of an ASCII character that needs one.
+void appendEscape(QByteArray &out, unsigned char c)
+{
+    const char e = escapeTable[c];
+    if (e == 'u') {
+        static const char hex[] = "0123456789abcdef";
+        const char buf[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
+        out.append(buf, 6);
+    } else {
+        const char buf[2] = {'\\', e};
+        out.append(buf, 2);
+    }
+}
 } // namespace
 
 void appendEscaped(QByteArray &out, QStringView text)
@@ -51,15 +64,7 @@ void appendEscaped(QByteArray &out, QStringView text)
             break;
         const char16_t c = *p++;
         if (c < 0x80) {
-            const char e = escapeTable[c];
-            if (e == 'u') {
-                static const char hex[] = "0123456789abcdef";
-                const char buf[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
-                out.append(buf, 6);
-            } else {
-                const char buf[2] = {'\\', e};
-                out.append(buf, 2);
-            }
+            appendEscape(out, static_cast<unsigned char>(c));
             continue;
         }
         char32_t cp = c;
@@ -126,15 +131,7 @@ void appendEscapedUtf8(QByteArray &out, QByteArrayView utf8)
             continue;
         }
         out.append(p + runStart, i - runStart);
-        const char e = escapeTable[c];
-        if (e == 'u') {
-            static const char hex[] = "0123456789abcdef";
-            const char buf[6] = {'\\', 'u', '0', '0', hex[c >> 4], hex[c & 0xF]};
-            out.append(buf, 6);
-        } else {
-            const char buf[2] = {'\\', e};
-            out.append(buf, 2);
-        }
+        appendEscape(out, c);
         runStart = ++i;
     }
     out.append(p + runStart, n - runStart);

@@ -22,9 +22,9 @@ enum class TextTransformMode : quint8 {
 
 namespace TextTransformModes {
 inline constexpr std::array<TextTransformMode, 9> allCases = {
-    TextTransformMode::Uppercase,     TextTransformMode::Lowercase,  TextTransformMode::TitleCase,
-    TextTransformMode::TrimWhitespace, TextTransformMode::SingleLine, TextTransformMode::JsonEscaped,
-    TextTransformMode::UrlEncoded,    TextTransformMode::Base64Encoded, TextTransformMode::Base64Decoded};
+    TextTransformMode::Uppercase,      TextTransformMode::Lowercase,     TextTransformMode::TitleCase,
+    TextTransformMode::TrimWhitespace, TextTransformMode::SingleLine,    TextTransformMode::JsonEscaped,
+    TextTransformMode::UrlEncoded,     TextTransformMode::Base64Encoded, TextTransformMode::Base64Decoded};
 
 [[nodiscard]] QString rawValue(TextTransformMode mode);
 [[nodiscard]] QString iconName(TextTransformMode mode);

@@ -26,15 +26,14 @@ const QString emptyListMarker = QStringLiteral("@EmptyList");
 AppSettings::AppSettings(std::unique_ptr<QSettings> settings, QObject *parent)
     : QObject(parent)
     , m_settings(std::move(settings))
-{
-}
+{ }
 
 std::unique_ptr<AppSettings> AppSettings::openUserSettings(QObject *parent)
 {
-    return std::make_unique<AppSettings>(
-        std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Vexilo"),
-                                    QStringLiteral("Vexilo")),
-        parent);
+    return std::make_unique<AppSettings>(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                                                     QStringLiteral("Vexilo"),
+                                                                     QStringLiteral("Vexilo")),
+                                         parent);
 }
 
 std::unique_ptr<AppSettings> AppSettings::openFile(const QString &path, QObject *parent)

@@ -32,8 +32,8 @@ QByteArray json(const QList<ClipItem> &items)
 
 QString markdown(const QList<ClipItem> &items, double exportedAt, const QLocale &locale)
 {
-    QString out = QStringLiteral("# Vexilo History Export\nExported: ") + formatDate(exportedAt, locale)
-        + QStringLiteral("\n\n");
+    QString out =
+        QStringLiteral("# Vexilo History Export\nExported: ") + formatDate(exportedAt, locale) + QStringLiteral("\n\n");
     for (const ClipItem &item : items) {
         out += QStringLiteral("## [") + ClipTypes::rawValue(item.type()) + QStringLiteral("] ") + item.previewTitle();
         if (!item.tags().isEmpty())
@@ -44,8 +44,8 @@ QString markdown(const QList<ClipItem> &items, double exportedAt, const QLocale 
             out += QStringLiteral("- **App**: ") + item.sourceAppName() + u'\n';
         if (item.hasTextContent()) {
             if (item.type() == ClipType::Code) {
-                out += u'\n' + fence + (item.hasDetectedLanguage() ? item.detectedLanguage() : QString()) + u'\n'
-                    + item.textContent() + u'\n' + fence + QStringLiteral("\n\n");
+                out += u'\n' + fence + (item.hasDetectedLanguage() ? item.detectedLanguage() : QString()) + u'\n' +
+                    item.textContent() + u'\n' + fence + QStringLiteral("\n\n");
             } else {
                 QString quoted = item.textContent();
                 quoted.replace(u'\n', QStringLiteral("\n> "));
@@ -53,8 +53,8 @@ QString markdown(const QList<ClipItem> &items, double exportedAt, const QLocale 
             }
         }
         if (item.hasExtractedText()) {
-            out += QStringLiteral("**OCR Extracted Text:**\n") + fence + u'\n' + item.extractedText() + u'\n' + fence
-                + QStringLiteral("\n\n");
+            out += QStringLiteral("**OCR Extracted Text:**\n") + fence + u'\n' + item.extractedText() + u'\n' + fence +
+                QStringLiteral("\n\n");
         }
         out += QStringLiteral("---\n\n");
     }

@@ -69,7 +69,8 @@ void HistoryWriter::waitForIdle()
     if (!m_thread.isRunning())
         return;
     // Queued jobs run in order, so an empty job returning means every earlier one finished.
-    QMetaObject::invokeMethod(m_worker, [] {}, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        m_worker, [] {}, Qt::BlockingQueuedConnection);
 }
 
 void HistoryWriter::writeSnapshot(const QList<ClipItem> &snapshot, const QString &failurePrefix)

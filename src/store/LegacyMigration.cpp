@@ -60,8 +60,8 @@ void migrateLegacyStorageIfNeeded(const StoragePaths &paths, const LogSink &log)
         fail(QStringLiteral("Could not read the folder %1").arg(paths.legacyDirectory));
         return;
     }
-    const auto entries = legacyDir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                                 QDir::Name);
+    const auto entries =
+        legacyDir.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
     for (const QFileInfo &entry : entries) {
         const QString destination = paths.storageDirectory + u'/' + entry.fileName();
         if (QFileInfo::exists(destination) || QFileInfo(destination).isSymLink())

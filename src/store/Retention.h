@@ -12,7 +12,7 @@ namespace Vexilo::Retention {
 struct Outcome
 {
     bool changed = false;
-    QList<ClipItem> items;   // the history to keep, when changed
+    QList<ClipItem> items; // the history to keep, when changed
     QList<ClipItem> removed; // the clips dropped
 };
 

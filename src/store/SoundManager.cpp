@@ -9,8 +9,7 @@ namespace Vexilo {
 SoundManager::SoundManager(AppSettings *settings, SoundEffectLoader loader)
     : m_settings(settings)
     , m_loader(std::move(loader))
-{
-}
+{ }
 
 SoundManager::~SoundManager() = default;
 

@@ -17,8 +17,7 @@ public:
     virtual ~TextRecognizer() = default;
     // Calls done on the main thread with the text, or nothing when there is none; not at all once
     // context has been destroyed.
-    virtual void recognize(const QImage &image, QObject *context,
-                           std::function<void(std::optional<QString>)> done) = 0;
+    virtual void recognize(const QImage &image, QObject *context, std::function<void(std::optional<QString>)> done) = 0;
 };
 
 } // namespace Vexilo

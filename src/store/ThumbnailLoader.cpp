@@ -14,8 +14,7 @@ ThumbnailLoader::ThumbnailLoader(Decoder decoder, std::function<qreal()> screenS
     , m_decoder(std::move(decoder))
     , m_screenScale(std::move(screenScale))
     , m_cache(cacheCountLimit)
-{
-}
+{ }
 
 QString ThumbnailLoader::key(const QString &fileName, double size)
 {
@@ -42,8 +41,9 @@ void ThumbnailLoader::load(const QString &path, const QString &fileName, double 
     }
     m_inFlight.insert(cacheKey, {{receiver, std::move(callback)}});
     const int maxPixelSize = qMax(1, int(std::lround(size * m_screenScale())));
-    QtConcurrent::run([decoder = m_decoder, path, maxPixelSize] { return decoder(path, maxPixelSize); })
-        .then(this, [this, cacheKey, path](const QImage &image) { finish(cacheKey, path, image); });
+    QtConcurrent::run([decoder = m_decoder, path, maxPixelSize] {
+        return decoder(path, maxPixelSize);
+    }).then(this, [this, cacheKey, path](const QImage &image) { finish(cacheKey, path, image); });
 }
 
 void ThumbnailLoader::finish(const QString &cacheKey, const QString &path, const QImage &image)

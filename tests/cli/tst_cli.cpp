@@ -105,8 +105,9 @@ private Q_SLOTS:
         QCOMPARE(list.exitCode, 0);
         const QStringList lines = list.out.split(u'\n', Qt::SkipEmptyParts);
         QCOMPARE(lines.size(), 2);
-        QVERIFY2(QRegularExpression(QStringLiteral("^1  [0-9A-F]{8}  URL   example\\.com$")).match(lines.at(0)).hasMatch(),
-                 qPrintable(lines.at(0)));
+        QVERIFY2(
+            QRegularExpression(QStringLiteral("^1  [0-9A-F]{8}  URL   example\\.com$")).match(lines.at(0)).hasMatch(),
+            qPrintable(lines.at(0)));
         QCOMPARE(lines.at(1).mid(3, 8), added.out.left(8));
         QVERIFY(lines.at(1).endsWith(QStringLiteral("  TEXT  Hello, World")));
     }
@@ -123,8 +124,9 @@ private Q_SLOTS:
                                << QStringLiteral("empty");
         QTest::newRow("blank stdin") << QStringList{QStringLiteral("add")} << QByteArray("\n\t") << 3
                                      << QStringLiteral("empty");
-        QTest::newRow("unreadable image") << QStringList{QStringLiteral("add-image"), QStringLiteral("/nonexistent.png")}
-                                          << QByteArray() << 2 << QStringLiteral("cannot read");
+        QTest::newRow("unreadable image")
+            << QStringList{QStringLiteral("add-image"), QStringLiteral("/nonexistent.png")} << QByteArray() << 2
+            << QStringLiteral("cannot read");
         QTest::newRow("missing file") << QStringList{QStringLiteral("add-files"), QStringLiteral("/no/such/file")}
                                       << QByteArray() << 2 << QStringLiteral("no such file");
     }
@@ -210,8 +212,11 @@ private Q_SLOTS:
         add(QStringLiteral("https://example.com"));
         add(QStringLiteral("plain words"));
         add(QStringLiteral("more plain words"));
-        QCOMPARE(vexilo({QStringLiteral("list"), QStringLiteral("--category"), QStringLiteral("links")}).out.count(u'\n'), 1);
-        QCOMPARE(vexilo({QStringLiteral("list"), QStringLiteral("--search"), QStringLiteral("PLAIN")}).out.count(u'\n'), 2);
+        QCOMPARE(
+            vexilo({QStringLiteral("list"), QStringLiteral("--category"), QStringLiteral("links")}).out.count(u'\n'),
+            1);
+        QCOMPARE(vexilo({QStringLiteral("list"), QStringLiteral("--search"), QStringLiteral("PLAIN")}).out.count(u'\n'),
+                 2);
         QCOMPARE(vexilo({QStringLiteral("list"), QStringLiteral("--limit=1")}).out.count(u'\n'), 1);
         const Run none = vexilo({QStringLiteral("list"), QStringLiteral("--search"), QStringLiteral("zzz")});
         QCOMPARE(none.exitCode, 0);
@@ -291,7 +296,8 @@ private Q_SLOTS:
         QCOMPARE(vexilo({QStringLiteral("export"), QStringLiteral("markdown"), md}).exitCode, 0);
         QVERIFY(QFile::exists(md));
         QCOMPARE(vexilo({QStringLiteral("export"), QStringLiteral("pdf"), md}).exitCode, 1);
-        const Run failed = vexilo({QStringLiteral("export"), QStringLiteral("json"), QStringLiteral("/no/such/dir/x.json")});
+        const Run failed =
+            vexilo({QStringLiteral("export"), QStringLiteral("json"), QStringLiteral("/no/such/dir/x.json")});
         QCOMPARE(failed.exitCode, 2);
         QVERIFY(failed.err.contains(QStringLiteral("Export failed: ")));
     }
@@ -304,8 +310,10 @@ private Q_SLOTS:
         QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")} << 1;
         QTest::newRow("unknown option") << QStringList{QStringLiteral("list"), QStringLiteral("--colour")} << 1;
         QTest::newRow("missing argument") << QStringList{QStringLiteral("pin")} << 1;
-        QTest::newRow("too many") << QStringList{QStringLiteral("delete"), QStringLiteral("a"), QStringLiteral("b")} << 1;
-        QTest::newRow("bad limit") << QStringList{QStringLiteral("list"), QStringLiteral("--limit"), QStringLiteral("x")}
+        QTest::newRow("too many") << QStringList{QStringLiteral("delete"), QStringLiteral("a"), QStringLiteral("b")}
+                                  << 1;
+        QTest::newRow("bad limit") << QStringList{QStringLiteral("list"), QStringLiteral("--limit"),
+                                                  QStringLiteral("x")}
                                    << 1;
     }
 

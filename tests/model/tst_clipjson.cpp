@@ -69,19 +69,19 @@ private Q_SLOTS:
         QTest::newRow("type lower case") << QByteArray(requiredOnly).replace("\"Text\"", "\"text\"") << false;
         QTest::newRow("type Color") << QByteArray(requiredOnly).replace("\"Text\"", "\"Color\"") << false;
         // Ids are canonical UUIDs in any case, nothing else.
-        QTest::newRow("lower-case id")
-            << QByteArray(requiredOnly).replace("E621E1F8-C36C-495A-93FC-0C247A3E6E5F",
-                                                "e621e1f8-c36c-495a-93fc-0c247a3e6e5f")
-            << true;
-        QTest::newRow("braced id")
-            << QByteArray(requiredOnly).replace("\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\"",
-                                                "\"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}\"")
-            << false;
+        QTest::newRow("lower-case id") << QByteArray(requiredOnly)
+                                              .replace("E621E1F8-C36C-495A-93FC-0C247A3E6E5F",
+                                                       "e621e1f8-c36c-495a-93fc-0c247a3e6e5f")
+                                       << true;
+        QTest::newRow("braced id") << QByteArray(requiredOnly)
+                                          .replace("\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\"",
+                                                   "\"{E621E1F8-C36C-495A-93FC-0C247A3E6E5F}\"")
+                                   << false;
         QTest::newRow("id not a string")
             << QByteArray(requiredOnly).replace("\"E621E1F8-C36C-495A-93FC-0C247A3E6E5F\"", "42") << false;
         // Wrong kinds of required values.
-        QTest::newRow("isPinned as number") << QByteArray(requiredOnly).replace("\"isPinned\":false", "\"isPinned\":0")
-                                            << false;
+        QTest::newRow("isPinned as number")
+            << QByteArray(requiredOnly).replace("\"isPinned\":false", "\"isPinned\":0") << false;
         QTest::newRow("tags null") << QByteArray(requiredOnly).replace("\"tags\":[]", "\"tags\":null") << false;
         QTest::newRow("tag not a string") << QByteArray(requiredOnly).replace("\"tags\":[]", "\"tags\":[1]") << false;
         QTest::newRow("createdAt as string")
@@ -227,8 +227,8 @@ private Q_SLOTS:
         QTest::newRow("unterminated string") << QByteArray("[\"abc") << true << 0;
         QTest::newRow("control char in string")
             << QByteArray("[" + withMember("\"textContent\":\"a\x01\"") + "]") << true << 0;
-        QTest::newRow("deep nesting") << QByteArray("[" + withMember("\"x\":" + QByteArray(5000, '[')) + "]")
-                                      << true << 0;
+        QTest::newRow("deep nesting") << QByteArray("[" + withMember("\"x\":" + QByteArray(5000, '[')) + "]") << true
+                                      << 0;
         QTest::newRow("leading zero") << QByteArray("[" + withMember("\"imageWidth\":01") + "]") << true << 0;
     }
 

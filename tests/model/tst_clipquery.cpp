@@ -85,7 +85,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("snippet");
         QTest::addColumn<QList<int>>("categories");
         // Snippets belong only to Snippets, whatever their type or pin.
-        QTest::newRow("pinned snippet") << int(ClipType::Snippets) << true << true << QList<int>{int(ClipType::Snippets)};
+        QTest::newRow("pinned snippet") << int(ClipType::Snippets) << true << true
+                                        << QList<int>{int(ClipType::Snippets)};
         QTest::newRow("text snippet") << int(ClipType::Text) << false << true << QList<int>{int(ClipType::Snippets)};
         QTest::newRow("pinned link") << int(ClipType::Url) << true << false
                                      << QList<int>{int(ClipType::All), int(ClipType::Pinned), int(ClipType::Url)};

@@ -58,8 +58,9 @@ private Q_SLOTS:
         text.setTextContent(QStringLiteral("line one\nline two"));
         text.setSourceAppName(QStringLiteral("Editor"));
         const QString date = english.toString(ReferenceDate::toDateTime(0).toLocalTime(), QLocale::ShortFormat);
-        QCOMPARE(section(text), QStringLiteral("## [Text] line one\n- **Date**: ") + date
-                                    + QStringLiteral("\n- **App**: Editor\n\n> line one\n> line two\n\n---\n\n"));
+        QCOMPARE(section(text),
+                 QStringLiteral("## [Text] line one\n- **Date**: ") + date +
+                     QStringLiteral("\n- **App**: Editor\n\n> line one\n> line two\n\n---\n\n"));
 
         ClipItem code(QUuid::createUuid(), 0, ClipType::Code);
         code.setTextContent(QStringLiteral("let a = 1\n```inner```"));

@@ -101,7 +101,8 @@ private Q_SLOTS:
         const QDateTime afterSwitch(QDate(2026, 3, 30), QTime(12, 0), Qt::LocalTime);
         const double now = ReferenceDate::fromDateTime(afterSwitch);
         const double cutoff = Retention::cutoffForDays(now, 7);
-        QCOMPARE(ReferenceDate::toDateTime(cutoff).toLocalTime(), QDateTime(QDate(2026, 3, 23), QTime(12, 0), Qt::LocalTime));
+        QCOMPARE(ReferenceDate::toDateTime(cutoff).toLocalTime(),
+                 QDateTime(QDate(2026, 3, 23), QTime(12, 0), Qt::LocalTime));
         QCOMPARE(now - cutoff, 7 * 86400.0 - 3600.0);
         qunsetenv("TZ");
         tzset();

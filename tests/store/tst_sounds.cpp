@@ -52,7 +52,8 @@ private Q_SLOTS:
         sounds.playDelete();
         sounds.playPin();
         QCOMPARE(log->events.filter(QStringLiteral(":play")),
-                 (QStringList{QStringLiteral("Tink#1:play"), QStringLiteral("Pop#7:play"), QStringLiteral("Bottle#13:play")}));
+                 (QStringList{QStringLiteral("Tink#1:play"), QStringLiteral("Pop#7:play"),
+                              QStringLiteral("Bottle#13:play")}));
         settings->setValue(AppStorageKeys::playSounds, false);
         QVERIFY(!sounds.isEnabled());
         sounds.playCopy();

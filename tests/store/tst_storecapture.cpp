@@ -28,7 +28,8 @@ private Q_SLOTS:
         StoreFixture f;
         ClipboardStore &store = f.open();
         const CaptureResult result =
-            store.addTextItem(QStringLiteral("  word \n"), SourceApplication{QStringLiteral("Editor"), QStringLiteral("org.example.editor")});
+            store.addTextItem(QStringLiteral("  word \n"),
+                              SourceApplication{QStringLiteral("Editor"), QStringLiteral("org.example.editor")});
         QVERIFY(result.recorded());
         const ClipItem clip = store.items().first();
         QCOMPARE(clip.id(), result.id);
@@ -90,12 +91,13 @@ private Q_SLOTS:
         // Colours keep the type the other tests give them.
         QTest::newRow("hex colour") << QStringLiteral("#FF5733") << int(ClipType::Text) << QStringLiteral("#FF5733")
                                     << QString();
-        QTest::newRow("link") << QStringLiteral("https://example.com/a") << int(ClipType::Url) << QString() << QString();
+        QTest::newRow("link") << QStringLiteral("https://example.com/a") << int(ClipType::Url) << QString()
+                              << QString();
         QTest::newRow("code") << QStringLiteral("def f(x):\n    return x") << int(ClipType::Code) << QString()
                               << QStringLiteral("python");
         // The link test wins over the code test.
-        QTest::newRow("link and code") << QStringLiteral("https://example.com/useState(useEffect(") << int(ClipType::Url)
-                                       << QString() << QString();
+        QTest::newRow("link and code") << QStringLiteral("https://example.com/useState(useEffect(")
+                                       << int(ClipType::Url) << QString() << QString();
         QTest::newRow("plain") << QStringLiteral("just some words") << int(ClipType::Text) << QString() << QString();
     }
 
@@ -161,7 +163,8 @@ private Q_SLOTS:
         QVERIFY(clip.imageFileName().endsWith(QStringLiteral(".png")));
         QVERIFY(!clip.imageFileName().startsWith(clip.idString())); // the file has its own UUID
         QCOMPARE(clip.imageFileName().size(), 40);
-        QCOMPARE(clip.imageFileName(), clip.imageFileName().toUpper().replace(QStringLiteral(".PNG"), QStringLiteral(".png")));
+        QCOMPARE(clip.imageFileName(),
+                 clip.imageFileName().toUpper().replace(QStringLiteral(".PNG"), QStringLiteral(".png")));
         const QImage stored = store.loadImage(clip.imageFileName());
         QCOMPARE(stored.size(), QSize(200, 100));
         QCOMPARE(stored.pixelColor(5, 5), QColor(Qt::red));

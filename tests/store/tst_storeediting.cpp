@@ -209,8 +209,8 @@ private Q_SLOTS:
         StoreFixture f;
         ClipboardStore &store = f.open();
         store.setSelectedCategory(ClipType::Snippets);
-        const QUuid id = store.createSnippet(QStringLiteral("Sig"), QStringLiteral(" Best,\nMe "), QStringLiteral(";reply"),
-                                             {QStringLiteral("a")});
+        const QUuid id = store.createSnippet(QStringLiteral("Sig"), QStringLiteral(" Best,\nMe "),
+                                             QStringLiteral(";reply"), {QStringLiteral("a")});
         const ClipItem created = store.items().first();
         QCOMPARE(created.id(), id);
         QCOMPARE(created.type(), ClipType::Snippets);

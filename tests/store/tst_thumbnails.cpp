@@ -36,8 +36,7 @@ struct CountingDecoder
     }
 };
 
-QImage loadAndWait(ThumbnailLoader &loader, const QString &path, const QString &name, double size,
-                   QObject *receiver)
+QImage loadAndWait(ThumbnailLoader &loader, const QString &path, const QString &name, double size, QObject *receiver)
 {
     QImage result;
     bool done = false;

@@ -7,8 +7,7 @@ FakeSoundEffect::FakeSoundEffect(std::shared_ptr<SoundLog> log, QString name, in
     : m_log(std::move(log))
     , m_name(std::move(name))
     , m_copy(copy)
-{
-}
+{ }
 
 void FakeSoundEffect::record(const QString &action)
 {
