@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+namespace Vexilo {
+
+// Starting the application when the user logs in.
+class LoginItem
+{
+public:
+    virtual ~LoginItem() = default;
+    [[nodiscard]] virtual bool isEnabled() const = 0;
+    // Each returns an error description, empty on success.
+    virtual QString enable() = 0;
+    virtual QString disable() = 0;
+};
+
+} // namespace Vexilo

@@ -1,0 +1,3 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+// PLACEHOLDER: being written.

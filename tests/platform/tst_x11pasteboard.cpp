@@ -1,0 +1,11 @@
+// SPDX-License-Identifier: MIT
+// PLACEHOLDER: being written.
+#include <QTest>
+class Placeholder_tst_x11pasteboard : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void placeholder() { QSKIP("not written yet"); }
+};
+QTEST_GUILESS_MAIN(Placeholder_tst_x11pasteboard)
+#include "tst_x11pasteboard.moc"

@@ -1,0 +1,44 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QString>
+#include <memory>
+
+namespace Vexilo::Test {
+
+// A private X display for one test program: Xvfb on a free display number and, optionally, the
+// openbox window manager. Started and stopped by the test itself; never touches any other display.
+class XSession
+{
+public:
+    XSession();
+    ~XSession();
+    XSession(const XSession &) = delete;
+    XSession &operator=(const XSession &) = delete;
+
+    // False with errorString() when no X server could be started.
+    bool start(bool withWindowManager = true);
+    void stop();
+
+    [[nodiscard]] QString display() const { return m_display; }
+    [[nodiscard]] QString errorString() const { return m_error; }
+    // The system environment with DISPLAY pointing at this session.
+    [[nodiscard]] QProcessEnvironment environment() const;
+
+    // Runs a command-line X tool (xclip, xdotool, xprop...) on this display and returns its output.
+    // Gives up after timeoutMs.
+    QByteArray run(const QString &program, const QStringList &arguments, const QByteArray &input = {},
+                   int timeoutMs = 10000, int *exitCode = nullptr) const;
+
+private:
+    bool waitForWindowManager();
+
+    QString m_display;
+    QString m_error;
+    std::unique_ptr<QProcess> m_server;
+    std::unique_ptr<QProcess> m_windowManager;
+};
+
+} // namespace Vexilo::Test
