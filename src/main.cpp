@@ -1,12 +1,21 @@
 // SPDX-License-Identifier: MIT
+#include "Application.h"
 #include "CommandLine.h"
 
 #include <QCoreApplication>
 
 int main(int argc, char *argv[])
 {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    const auto options = Vexilo::CommandLine::parse(arguments);
+    // Without a command, `vexilo` is the application itself.
+    if (options.error.isEmpty() && !options.help && options.command.isEmpty())
+        return Vexilo::Application::exec(argc, argv, options.dataDirectory);
+
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Vexilo"));
     QCoreApplication::setApplicationName(QStringLiteral("Vexilo"));
-    return Vexilo::CommandLine::run(QCoreApplication::arguments());
+    return Vexilo::CommandLine::run(options);
 }

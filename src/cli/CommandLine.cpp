@@ -5,8 +5,11 @@
 #include "AppStorageKeys.h"
 #include "ClipboardStore.h"
 #include "CommandRunner.h"
+#include "InstanceClient.h"
+#include "InstanceProtocol.h"
 #include "StorageLock.h"
 
+#include <QDir>
 #include <QFile>
 #include <cstdio>
 
@@ -39,27 +42,41 @@ int usageError(const QString &message)
 
 } // namespace
 
-int run(const QStringList &arguments)
+Options parse(const QStringList &arguments)
 {
+    Options options;
     QStringList args = arguments.mid(1);
-    QString dataDir;
     // Options before the command belong to the client itself.
     while (!args.isEmpty() && args.first().startsWith(u"--")) {
         const QString option = args.takeFirst();
         if (option == u"--help") {
-            write(stdout, CommandRunner::usage());
-            return ExitOk;
-        }
-        if (option == u"--data-dir") {
-            if (args.isEmpty())
-                return usageError(QStringLiteral("--data-dir needs a folder"));
-            dataDir = args.takeFirst();
+            options.help = true;
+        } else if (option == u"--data-dir") {
+            if (args.isEmpty()) {
+                options.error = QStringLiteral("--data-dir needs a folder");
+                return options;
+            }
+            options.dataDirectory = args.takeFirst();
         } else if (option.startsWith(u"--data-dir=")) {
-            dataDir = option.mid(11);
+            options.dataDirectory = option.mid(11);
         } else {
-            return usageError(QStringLiteral("unknown option %1").arg(option));
+            options.error = QStringLiteral("unknown option %1").arg(option);
+            return options;
         }
     }
+    options.command = args;
+    return options;
+}
+
+int run(const Options &options)
+{
+    if (!options.error.isEmpty())
+        return usageError(options.error);
+    if (options.help) {
+        write(stdout, CommandRunner::usage());
+        return ExitOk;
+    }
+    const QStringList &args = options.command;
     if (args.isEmpty())
         return usageError(QStringLiteral("no command given"));
     if (!CommandRunner::isCommand(args.first()))
@@ -68,10 +85,26 @@ int run(const QStringList &arguments)
         write(stdout, CommandRunner::commandUsage(args.first()));
         return ExitOk;
     }
-    const StoragePaths paths =
-        dataDir.isEmpty() ? StoragePaths::userDefault() : StoragePaths::forStorageDirectory(dataDir);
+
+    const StoragePaths paths = options.dataDirectory.isEmpty()
+        ? StoragePaths::userDefault()
+        : StoragePaths::forStorageDirectory(options.dataDirectory);
+
+    // Standard input is read here, once, whoever carries the command out.
+    QString input;
+    if (CommandRunner::readsStandardInput(args))
+        input = readStandardInput();
+
+    // The running application owns the history: it carries the command out.
+    const InstanceClient client(InstanceProtocol::socketPath());
+    if (const auto output = client.runCommand(args, input, QDir::currentPath(), paths.storageDirectory)) {
+        write(stdout, output->out);
+        write(stderr, output->err);
+        return output->exitCode;
+    }
+
     StorageLock lock(paths.storageDirectory);
-    if (!lock.tryLock()) {
+    if (!CommandRunner::isApplicationCommand(args.first()) && !lock.tryLock()) {
         write(stderr, QStringLiteral("vexilo: ") + lock.errorString() + u'\n');
         return ExitLocked;
     }
@@ -83,10 +116,12 @@ int run(const QStringList &arguments)
     environment.settings = settings.get();
     environment.log = standardErrorLog();
     CommandOutput output;
-    {
+    if (CommandRunner::isApplicationCommand(args.first())) {
+        output = {ExitNoResult, {}, QStringLiteral("vexilo: Vexilo is not running; start it first\n")};
+    } else {
         ClipboardStore store(std::move(environment));
         CommandRunner runner(store);
-        output = runner.run(args, readStandardInput);
+        output = runner.run(args, [&input] { return input; });
         // Leaving the scope writes whatever the command (or start-up) changed, synchronously.
     }
     write(stdout, output.out);

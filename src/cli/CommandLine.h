@@ -5,8 +5,19 @@
 
 namespace Vexilo::CommandLine {
 
-// The `vexilo` command-line client: opens the store in its folder, runs one command through the
-// store, saves, and returns the exit code.
-int run(const QStringList &arguments);
+struct Options
+{
+    QString dataDirectory; // empty: the user's storage folder
+    QStringList command; // the command and its arguments; empty: start the application
+    bool help = false;
+    QString error; // a usage error
+};
+
+// Splits the client's own options (before the command) from the command.
+[[nodiscard]] Options parse(const QStringList &arguments);
+
+// The `vexilo` command-line client: runs one command, through the running application when there is
+// one, otherwise on the store in its folder; returns the exit code.
+int run(const Options &options);
 
 } // namespace Vexilo::CommandLine

@@ -7,6 +7,7 @@
 #include "ClipboardStore.h"
 #include "TextTransformMode.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
 
@@ -42,7 +43,15 @@ const CommandHelp commands[] = {
     {"snippet", "snippet add --title T [--shortcut S] [--tags \"a, b\"] [TEXT]",
      "Create a snippet (text from standard input when TEXT is absent or \"-\"); prints its id."},
     {"snippets", "snippets [--json]", "List the snippets."},
+    {"paste", "paste ID", "Paste a clip into the window that was in front before (needs the running application)."},
+    {"toggle", "toggle", "Show or hide the history window (needs the running application)."},
+    {"pause", "pause", "Pause recording (needs the running application)."},
+    {"resume", "resume", "Resume recording (needs the running application)."},
+    {"status", "status", "Whether Vexilo is recording, the clip count, hotkeys and keyboard access."},
+    {"quit", "quit", "Quit the running application, saving the history first."},
 };
+
+const char *const applicationCommands[] = {"paste", "toggle", "pause", "resume", "status", "quit"};
 
 const CommandHelp *findCommand(const QString &name)
 {
@@ -148,9 +157,26 @@ CommandRunner::CommandRunner(ClipboardStore &store)
     : m_store(store)
 { }
 
+std::optional<ClipItem> CommandRunner::findClip(const QString &idText, CommandOutput &error) const
+{
+    Lookup lookup = lookUp(m_store, idText);
+    if (!lookup.item)
+        error = lookup.error;
+    return lookup.item;
+}
+
 bool CommandRunner::isCommand(const QString &name)
 {
     return findCommand(name) != nullptr;
+}
+
+bool CommandRunner::isApplicationCommand(const QString &name)
+{
+    for (const char *command : applicationCommands) {
+        if (name == QLatin1StringView(command))
+            return true;
+    }
+    return false;
 }
 
 QString CommandRunner::usage()
@@ -189,13 +215,18 @@ bool CommandRunner::readsStandardInput(const QStringList &arguments)
     return false;
 }
 
-CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader &readInput)
+CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader &readInput,
+                                 const QString &workingDirectory)
 {
+    const QDir base(workingDirectory.isEmpty() ? QDir::currentPath() : workingDirectory);
+    auto resolve = [&base](const QString &path) { return QDir::cleanPath(base.absoluteFilePath(path)); };
     if (arguments.isEmpty())
         return usageError({}, QStringLiteral("no command given"));
     const QString command = arguments.first();
     if (!findCommand(command))
         return usageError({}, QStringLiteral("unknown command \"%1\"").arg(command));
+    if (isApplicationCommand(command))
+        return failure(ExitNoResult, QStringLiteral("Vexilo is not running; start it first"));
 
     QStringList valueOptions;
     if (command == u"list")
@@ -281,7 +312,7 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
     if (command == u"add-image") {
         if (auto error = expectCount(1, 1))
             return *error;
-        QImageReader reader(pos.first());
+        QImageReader reader(resolve(pos.first()));
         reader.setAutoTransform(true);
         const QImage image = reader.read();
         if (image.isNull())
@@ -295,7 +326,7 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
             return *error;
         QStringList paths;
         for (const QString &path : pos) {
-            const QFileInfo info(path);
+            const QFileInfo info(resolve(path));
             if (!info.exists())
                 return failure(ExitBadInput, QStringLiteral("no such file or folder: %1").arg(path));
             paths.append(info.absoluteFilePath());
@@ -309,7 +340,8 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
         const QString format = pos.at(0).toLower();
         if (format != u"json" && format != u"markdown")
             return usageError(command, QStringLiteral("the format is json or markdown"));
-        const auto written = format == u"json" ? m_store.exportAsJSON(pos.at(1)) : m_store.exportAsMarkdown(pos.at(1));
+        const QString target = resolve(pos.at(1));
+        const auto written = format == u"json" ? m_store.exportAsJSON(target) : m_store.exportAsMarkdown(target);
         if (!written)
             return failure(ExitBadInput, QStringLiteral("could not write %1").arg(pos.at(1)));
         return result(*written + u'\n');

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "ClipItem.h"
+
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -35,14 +37,22 @@ public:
     explicit CommandRunner(ClipboardStore &store);
 
     // `arguments` starts with the command name. `readInput` supplies standard input when a command
-    // takes its text from there.
-    CommandOutput run(const QStringList &arguments, const InputReader &readInput);
+    // takes its text from there. Relative file names are taken from `workingDirectory` (the caller's,
+    // which is not this process's when the command comes from another one).
+    CommandOutput run(const QStringList &arguments, const InputReader &readInput,
+                      const QString &workingDirectory = QString());
+
+    // The clip named by a full id in any case or a unique prefix of at least six hex digits; otherwise
+    // nothing, with the message in `error`.
+    [[nodiscard]] std::optional<ClipItem> findClip(const QString &idText, CommandOutput &error) const;
 
     // Whether the command reads its text from standard input.
     [[nodiscard]] static bool readsStandardInput(const QStringList &arguments);
     [[nodiscard]] static QString usage();
     [[nodiscard]] static QString commandUsage(const QString &command);
     [[nodiscard]] static bool isCommand(const QString &name);
+    // Commands only the running application can carry out (toggle, pause, status...).
+    [[nodiscard]] static bool isApplicationCommand(const QString &name);
 
 private:
     ClipboardStore &m_store;

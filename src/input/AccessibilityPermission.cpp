@@ -1,2 +1,64 @@
 // SPDX-License-Identifier: MIT
-// PLACEHOLDER: being written.
+#include "AccessibilityPermission.h"
+
+#include "AppSettings.h"
+#include "AppStorageKeys.h"
+#include "KeyEventSource.h"
+#include "KeySynthesizer.h"
+#include "Workspace.h"
+
+#include <QStringList>
+
+namespace Vexilo {
+
+AccessibilityPermission::AccessibilityPermission(KeySynthesizer *synthesizer, KeyEventSource *keyEvents,
+                                                 Workspace *workspace, AppSettings *settings, LogSink log,
+                                                 QObject *parent)
+    : QObject(parent)
+    , m_synthesizer(synthesizer)
+    , m_keyEvents(keyEvents)
+    , m_workspace(workspace)
+    , m_settings(settings)
+    , m_log(std::move(log))
+{
+    Q_ASSERT(m_synthesizer && m_keyEvents && m_workspace && m_settings);
+}
+
+bool AccessibilityPermission::isTrusted() const
+{
+    return m_synthesizer->isAvailable() && m_keyEvents->isAvailable();
+}
+
+void AccessibilityPermission::requestAccess()
+{
+    if (isTrusted())
+        return;
+    if (!m_settings->boolValue(AppStorageKeys::hasShownAccessibilityPrompt, false)) {
+        // The stand-in for the system's trust prompt: say once what is missing and why.
+        QStringList missing;
+        if (!m_synthesizer->isAvailable())
+            missing.append(QStringLiteral("XTEST"));
+        if (!m_keyEvents->isAvailable())
+            missing.append(QStringLiteral("RECORD"));
+        m_log(QStringLiteral("Vexilo: Pasting into other applications needs the X server's XTEST extension and "
+                             "snippet expansion its RECORD extension; not available: ") +
+              missing.join(QStringLiteral(", ")));
+        m_settings->setValue(AppStorageKeys::hasShownAccessibilityPrompt, true);
+        return;
+    }
+    openSystemSettings();
+}
+
+void AccessibilityPermission::openSystemSettings()
+{
+    const QUrl url = settingsUrl();
+    if (url.isValid())
+        m_workspace->openUrl(url);
+}
+
+QUrl AccessibilityPermission::settingsUrl()
+{
+    return QUrl(QStringLiteral("https://www.x.org/releases/current/doc/"));
+}
+
+} // namespace Vexilo

@@ -1,2 +1,9 @@
 // SPDX-License-Identifier: MIT
-// PLACEHOLDER: being written.
+#include "WindowController.h"
+
+namespace Vexilo {
+
+// Defined here so the interface's type information lives in one place.
+WindowController::~WindowController() = default;
+
+} // namespace Vexilo

@@ -1,2 +1,8 @@
 // SPDX-License-Identifier: MIT
-// PLACEHOLDER: being written.
+#include "UpdatePrompt.h"
+
+namespace Vexilo {
+
+UpdatePrompt::~UpdatePrompt() = default;
+
+} // namespace Vexilo

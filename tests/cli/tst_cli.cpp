@@ -13,6 +13,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 using namespace Vexilo;
 
@@ -306,7 +307,6 @@ private Q_SLOTS:
     {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<int>("exitCode");
-        QTest::newRow("no command") << QStringList{} << 1;
         QTest::newRow("unknown command") << QStringList{QStringLiteral("frobnicate")} << 1;
         QTest::newRow("unknown option") << QStringList{QStringLiteral("list"), QStringLiteral("--colour")} << 1;
         QTest::newRow("missing argument") << QStringList{QStringLiteral("pin")} << 1;
@@ -325,6 +325,20 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(run.out, QString());
         QVERIFY(run.err.contains(QStringLiteral("Usage: vexilo")));
+    }
+
+    void withoutACommandItIsTheApplication()
+    {
+        // With no display at all it says so instead of starting.
+        QProcess process;
+        QProcessEnvironment env = environment();
+        for (const char *name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            env.remove(QLatin1StringView(name));
+        process.setProcessEnvironment(env);
+        process.start(QStringLiteral(VEXILO_BINARY), {QStringLiteral("--data-dir"), m_data});
+        QVERIFY(process.waitForFinished(30000));
+        QCOMPARE(process.exitCode(), 1);
+        QVERIFY(process.readAllStandardError().contains("no display"));
     }
 
     void help()
@@ -350,9 +364,8 @@ private Q_SLOTS:
     void lockOfAKilledProcessIsTakenOver()
     {
         QProcess holder;
-        holder.setProcessEnvironment(environment());
-        // "add" without text waits on standard input while it holds the lock.
-        holder.start(QStringLiteral(VEXILO_BINARY), {QStringLiteral("--data-dir"), m_data, QStringLiteral("add")});
+        // This test program itself, holding the lock until it is killed.
+        holder.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--hold-lock"), m_data});
         QVERIFY(holder.waitForStarted());
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(m_data + QStringLiteral("/vexilo.lock")), 10000);
         QCOMPARE(vexilo({QStringLiteral("list")}).exitCode, 4);
@@ -383,5 +396,17 @@ private Q_SLOTS:
     }
 };
 
-QTEST_GUILESS_MAIN(TestCli)
+int main(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--hold-lock") == 0) {
+        StorageLock lock(QString::fromLocal8Bit(argv[2]));
+        if (!lock.tryLock())
+            return 1;
+        QThread::sleep(60); // killed long before
+        return 0;
+    }
+    TestCli test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "tst_cli.moc"

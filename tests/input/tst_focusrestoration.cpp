@@ -1,11 +1,206 @@
 // SPDX-License-Identifier: MIT
-// PLACEHOLDER: being written.
+#include "InputTestRig.h"
+
+#include <QSignalSpy>
 #include <QTest>
-class Placeholder_tst_focusrestoration : public QObject
+
+using namespace Vexilo;
+using namespace Vexilo::Test;
+
+namespace {
+const std::optional<QString> noId;
+std::optional<QString> id(const char16_t *text)
+{
+    return QString::fromUtf16(text);
+}
+} // namespace
+
+class TestFocusRestoration : public QObject
 {
     Q_OBJECT
+
 private Q_SLOTS:
-    void placeholder() { QSKIP("not written yet"); }
+    void ownApplicationTest_data()
+    {
+        QTest::addColumn<QString>("own");
+        QTest::addColumn<std::optional<QString>>("application");
+        QTest::addColumn<bool>("isOwn");
+
+        // Same identifier; two absent identifiers are equal, an absent one never equals a present one.
+        QTest::newRow("same identifier") << QStringLiteral("vexilo") << id(u"vexilo") << true;
+        QTest::newRow("other identifier") << QStringLiteral("vexilo") << id(u"org.example.editor") << false;
+        QTest::newRow("identifiers differ in case") << QStringLiteral("vexilo") << id(u"Vexilo") << false;
+        QTest::newRow("application without identifier") << QStringLiteral("vexilo") << noId << false;
+        QTest::newRow("both without identifier") << QString() << noId << true;
+        QTest::newRow("only this one without identifier") << QString() << id(u"org.example.editor") << false;
+    }
+
+    void ownApplicationTest()
+    {
+        QFETCH(QString, own);
+        QFETCH(std::optional<QString>, application);
+        QFETCH(bool, isOwn);
+
+        InputTestRig rig;
+        rig.workspace.setOwnBundleIdentifier(own);
+        QCOMPARE(rig.focus.isOwnApplication(FakeWorkspace::makeApplication(application)), isOwn);
+    }
+
+    void activationsSetTheTarget()
+    {
+        InputTestRig rig;
+        const RunningApplication a = FakeWorkspace::makeApplication(QStringLiteral("org.example.a"));
+        const RunningApplication b = FakeWorkspace::makeApplication(QStringLiteral("org.example.b"));
+        const RunningApplication self = FakeWorkspace::makeApplication(QStringLiteral("vexilo"));
+
+        // Not watching yet.
+        rig.workspace.switchTo(a);
+        QCOMPARE(rig.focus.targetApplication(), std::nullopt);
+
+        rig.focus.start();
+        QSignalSpy changed(&rig.focus, &FocusRestoration::targetApplicationChanged);
+        rig.workspace.switchTo(a);
+        rig.workspace.switchTo(b);
+        QCOMPARE(rig.focus.targetApplication(), std::optional<RunningApplication>(b));
+        // Clicking this application's tray icon does not change it.
+        rig.workspace.switchTo(self);
+        QCOMPARE(rig.focus.targetApplication(), std::optional<RunningApplication>(b));
+        QCOMPARE(changed.size(), 2);
+
+        // Stopping keeps the target.
+        rig.focus.stop();
+        QVERIFY(!rig.focus.isObserving());
+        rig.workspace.switchTo(a);
+        QCOMPARE(rig.focus.targetApplication(), std::optional<RunningApplication>(b));
+    }
+
+    void startTwiceWatchesOnce()
+    {
+        InputTestRig rig;
+        rig.focus.start();
+        rig.focus.start();
+        QSignalSpy changed(&rig.focus, &FocusRestoration::targetApplicationChanged);
+        rig.workspace.switchTo(FakeWorkspace::makeApplication(QStringLiteral("org.example.a")));
+        QCOMPARE(changed.size(), 1);
+        // One stop ends the one watch.
+        rig.focus.stop();
+        rig.workspace.switchTo(FakeWorkspace::makeApplication(QStringLiteral("org.example.b")));
+        QCOMPARE(changed.size(), 1);
+    }
+
+    void captureBeforePresenting_data()
+    {
+        QTest::addColumn<std::optional<QString>>("frontmost"); // absent: nothing in front
+        QTest::addColumn<bool>("nothingInFront");
+        QTest::addColumn<bool>("captured");
+
+        // The frontmost application is remembered, unless it is this one or there is none.
+        QTest::newRow("another application") << id(u"org.example.b") << false << true;
+        QTest::newRow("application without identifier") << noId << false << true;
+        QTest::newRow("this application") << id(u"vexilo") << false << false;
+        QTest::newRow("nothing in front") << noId << true << false;
+    }
+
+    void captureBeforePresenting()
+    {
+        QFETCH(std::optional<QString>, frontmost);
+        QFETCH(bool, nothingInFront);
+        QFETCH(bool, captured);
+
+        InputTestRig rig;
+        const RunningApplication earlier = FakeWorkspace::makeApplication(QStringLiteral("org.example.a"));
+        rig.workspace.setFrontmostApplication(earlier);
+        rig.focus.captureTargetBeforePresenting();
+
+        const RunningApplication now = FakeWorkspace::makeApplication(frontmost);
+        rig.workspace.setFrontmostApplication(nothingInFront ? std::nullopt : std::optional<RunningApplication>(now));
+        rig.focus.captureTargetBeforePresenting();
+        QCOMPARE(rig.focus.targetApplication(), std::optional<RunningApplication>(captured ? now : earlier));
+    }
+
+    void pasteReactivatesTheLastApplication()
+    {
+        InputTestRig rig;
+        rig.focus.start();
+        const RunningApplication a = FakeWorkspace::makeApplication(QStringLiteral("org.example.a"));
+        const RunningApplication b = FakeWorkspace::makeApplication(QStringLiteral("org.example.b"));
+        rig.workspace.switchTo(a);
+        rig.workspace.switchTo(b);
+        rig.focus.captureTargetBeforePresenting();
+        rig.workspace.switchTo(FakeWorkspace::makeApplication(QStringLiteral("vexilo")));
+
+        rig.paste.pasteItem(rig.fixture.textClip(QStringLiteral("x")));
+        QCOMPARE(rig.workspace.activations(), QList<RunningApplication>{b});
+        QTRY_COMPARE(rig.keys.postedKeyCount(), 2);
+    }
+
+    void trust_data()
+    {
+        QTest::addColumn<bool>("synthesizer");
+        QTest::addColumn<bool>("keySource");
+        QTest::addColumn<bool>("trusted");
+        QTest::addColumn<QString>("missing");
+
+        // Pasting needs synthetic keys and expansion needs watching keys: trusted only with both.
+        QTest::newRow("both") << true << true << true << QString();
+        QTest::newRow("no synthetic keys") << false << true << false << QStringLiteral("XTEST");
+        QTest::newRow("no key watching") << true << false << false << QStringLiteral("RECORD");
+        QTest::newRow("neither") << false << false << false << QStringLiteral("XTEST, RECORD");
+    }
+
+    void trust()
+    {
+        QFETCH(bool, synthesizer);
+        QFETCH(bool, keySource);
+        QFETCH(bool, trusted);
+        QFETCH(QString, missing);
+
+        InputTestRig rig;
+        rig.keys.setAvailable(synthesizer);
+        rig.keyEvents.setAvailable(keySource);
+        QCOMPARE(rig.permission.isTrusted(), trusted);
+
+        rig.permission.requestAccess();
+        if (trusted) {
+            QVERIFY(rig.log.isEmpty());
+            QVERIFY(rig.workspace.openedUrls().isEmpty());
+            QVERIFY(!rig.fixture.settings().boolValue(AppStorageKeys::hasShownAccessibilityPrompt, false));
+            return;
+        }
+        QCOMPARE(rig.log.size(), 1);
+        QVERIFY(rig.log.first().startsWith(QStringLiteral("Vexilo: ")));
+        QVERIFY(rig.log.first().endsWith(QStringLiteral("not available: ") + missing));
+        QVERIFY(rig.workspace.openedUrls().isEmpty());
+        QVERIFY(rig.fixture.settings().boolValue(AppStorageKeys::hasShownAccessibilityPrompt, false));
+    }
+
+    void requestAccessExplainsOnceThenOpensTheDocumentation()
+    {
+        InputTestRig rig;
+        rig.keys.setAvailable(false);
+        rig.permission.requestAccess();
+        QCOMPARE(rig.log.size(), 1);
+        QVERIFY(rig.workspace.openedUrls().isEmpty());
+
+        rig.permission.requestAccess();
+        rig.permission.requestAccess();
+        QCOMPARE(rig.log.size(), 1);
+        QCOMPARE(rig.workspace.openedUrls(),
+                 (QList<QUrl>{AccessibilityPermission::settingsUrl(), AccessibilityPermission::settingsUrl()}));
+        QVERIFY(AccessibilityPermission::settingsUrl().isValid());
+        QCOMPARE(AccessibilityPermission::settingsUrl().scheme(), QStringLiteral("https"));
+    }
+
+    void promptShownBeforeIsRemembered()
+    {
+        InputTestRig rig;
+        rig.fixture.settings().setValue(AppStorageKeys::hasShownAccessibilityPrompt, true);
+        rig.keyEvents.setAvailable(false);
+        rig.permission.requestAccess();
+        QVERIFY(rig.log.isEmpty());
+        QCOMPARE(rig.workspace.openedUrls().size(), 1);
+    }
 };
-QTEST_GUILESS_MAIN(Placeholder_tst_focusrestoration)
+
+QTEST_GUILESS_MAIN(TestFocusRestoration)
 #include "tst_focusrestoration.moc"

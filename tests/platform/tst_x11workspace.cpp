@@ -1,11 +1,419 @@
 // SPDX-License-Identifier: MIT
-// PLACEHOLDER: being written.
-#include <QTest>
-class Placeholder_tst_x11workspace : public QObject
+#include "DesktopFiles.h"
+#include "X11Atoms.h"
+#include "X11Workspace.h"
+#include "XTestMain.h"
+
+#include <QDBusConnection>
+#include <QDesktopServices>
+#include <QDir>
+#include <QGuiApplication>
+#include <QRasterWindow>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QSocketNotifier>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <cstdio>
+#include <unistd.h>
+
+using namespace Vexilo;
+
+namespace {
+
+constexpr int processTimeoutMs = 10000;
+
+// Started as a separate process of this binary: shows one window whose WM_CLASS class is the given
+// application name (the instance name comes from RESOURCE_NAME), prints its id and quits when its
+// standard input closes.
+int showWindow(int argc, char **argv)
+{
+    const QString className = QString::fromUtf8(argv[2]);
+    QGuiApplication app(argc, argv);
+    QCoreApplication::setApplicationName(className);
+    QRasterWindow window;
+    window.setTitle(className + QStringLiteral(" window"));
+    window.resize(200, 120);
+    window.show();
+    std::printf("%llu\n", static_cast<unsigned long long>(window.winId()));
+    std::fflush(stdout);
+    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
+    QObject::connect(&input, &QSocketNotifier::activated, &app, [&app] {
+        char buffer[64];
+        if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
+            app.quit();
+    });
+    QTimer::singleShot(60000, &app, &QCoreApplication::quit);
+    return app.exec();
+}
+
+bool writeFile(const QString &path, const QByteArray &contents)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size();
+}
+
+// A window of another process.
+struct ClientWindow
+{
+    std::unique_ptr<QProcess> process;
+    quint64 id = 0;
+
+    void close()
+    {
+        process->closeWriteChannel();
+        if (!process->waitForFinished(processTimeoutMs)) {
+            process->kill();
+            process->waitForFinished(2000);
+        }
+    }
+};
+
+} // namespace
+
+// Receives what the workspace hands to the desktop's URL handlers.
+class UrlRecorder : public QObject
 {
     Q_OBJECT
-private Q_SLOTS:
-    void placeholder() { QSKIP("not written yet"); }
+
+public:
+    QList<QUrl> urls;
+
+public Q_SLOTS:
+    void open(const QUrl &url) { urls.append(url); }
 };
-QTEST_GUILESS_MAIN(Placeholder_tst_x11workspace)
+
+// Stands in for the desktop's file manager on a private session bus.
+class FakeFileManager : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("D-Bus Interface", "org.freedesktop.FileManager1")
+
+public:
+    QList<QStringList> shownItems;
+    QStringList startupIds;
+
+public Q_SLOTS:
+    void ShowItems(const QStringList &uris, const QString &startupId)
+    {
+        shownItems.append(uris);
+        startupIds.append(startupId);
+    }
+};
+
+class TestX11Workspace : public QObject
+{
+    Q_OBJECT
+
+private:
+    Test::XSession &session() { return Test::currentXSession(); }
+
+    std::optional<ClientWindow> startWindow(const QString &instanceName, const QString &className)
+    {
+        ClientWindow window;
+        window.process = std::make_unique<QProcess>();
+        QProcessEnvironment environment = session().environment();
+        environment.insert(QStringLiteral("RESOURCE_NAME"), instanceName);
+        window.process->setProcessEnvironment(environment);
+        window.process->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--show-window"), className});
+        if (!window.process->waitForStarted(processTimeoutMs))
+            return std::nullopt;
+        while (!window.process->canReadLine()) {
+            if (!window.process->waitForReadyRead(processTimeoutMs))
+                return std::nullopt;
+        }
+        window.id = window.process->readLine().trimmed().toULongLong();
+        if (window.id == 0)
+            return std::nullopt;
+        return window;
+    }
+
+    quint64 activeWindowByXdotool()
+    {
+        return session().run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong();
+    }
+
+    static bool activated(const QSignalSpy &spy, quint64 windowId)
+    {
+        for (const QList<QVariant> &arguments : spy) {
+            if (arguments.at(0).value<RunningApplication>().windowId == windowId)
+                return true;
+        }
+        return false;
+    }
+
+    QTemporaryDir m_dataHome;
+    std::unique_ptr<X11Atoms> m_atoms;
+    std::unique_ptr<DesktopFiles> m_desktopFiles;
+    std::optional<ClientWindow> m_alpha;
+    std::optional<ClientWindow> m_beta;
+
+private Q_SLOTS:
+    void initTestCase()
+    {
+        qRegisterMetaType<RunningApplication>();
+        // The applications installed for these tests only, found the way the desktop finds them.
+        QVERIFY(m_dataHome.isValid());
+        qputenv("XDG_DATA_HOME", m_dataHome.filePath(QStringLiteral("home")).toUtf8());
+        qputenv("XDG_DATA_DIRS", m_dataHome.filePath(QStringLiteral("system")).toUtf8());
+        QImage icon(16, 16, QImage::Format_ARGB32);
+        icon.fill(Qt::darkGreen);
+        QVERIFY(icon.save(m_dataHome.filePath(QStringLiteral("beta.png"))));
+        QVERIFY(writeFile(m_dataHome.filePath(QStringLiteral("home/applications/org.example.BetaEditor.desktop")),
+                          "[Desktop Entry]\nType=Application\nName=Beta Editor\nExec=beta\nStartupWMClass=BetaApp\n"
+                          "Icon=" +
+                              m_dataHome.filePath(QStringLiteral("beta.png")).toUtf8() + "\n"));
+        m_desktopFiles = std::make_unique<DesktopFiles>();
+        QCOMPARE(m_desktopFiles->searchPaths().value(0), m_dataHome.filePath(QStringLiteral("home/applications")));
+
+        m_atoms = X11Atoms::forApplication();
+        QVERIFY(m_atoms);
+    }
+
+    void cleanupTestCase()
+    {
+        for (auto *window : {&m_alpha, &m_beta}) {
+            if (*window)
+                (*window)->close();
+        }
+    }
+
+    void frontmostFollowsActivation()
+    {
+        X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
+        QSignalSpy activations(&workspace, &Workspace::applicationActivated);
+
+        m_alpha = startWindow(QStringLiteral("alpha"), QStringLiteral("AlphaApp"));
+        QVERIFY(m_alpha);
+        QTRY_VERIFY(activated(activations, m_alpha->id));
+        auto front = workspace.frontmostApplication();
+        QVERIFY(front);
+        QCOMPARE(front->windowId, m_alpha->id);
+        QCOMPARE(front->processId, m_alpha->process->processId());
+        // No desktop file: the window class names the application.
+        QCOMPARE(front->bundleId, std::optional<QString>(QStringLiteral("AlphaApp")));
+        QCOMPARE(front->name, std::optional<QString>(QStringLiteral("AlphaApp")));
+
+        m_beta = startWindow(QStringLiteral("beta"), QStringLiteral("BetaApp"));
+        QVERIFY(m_beta);
+        QTRY_VERIFY(activated(activations, m_beta->id));
+        front = workspace.frontmostApplication();
+        QVERIFY(front);
+        QCOMPARE(front->windowId, m_beta->id);
+        // Its desktop file matches the class: the file's id and name.
+        QCOMPARE(front->bundleId, std::optional<QString>(QStringLiteral("org.example.BetaEditor")));
+        QCOMPARE(front->name, std::optional<QString>(QStringLiteral("Beta Editor")));
+        QCOMPARE(activations.last().at(0).value<RunningApplication>(), *front);
+        // A window is reported once per activation, not for every property change.
+        int betaReports = 0;
+        for (const QList<QVariant> &arguments : std::as_const(activations))
+            betaReports += arguments.at(0).value<RunningApplication>().windowId == m_beta->id ? 1 : 0;
+        QCOMPARE(betaReports, 1);
+    }
+
+    void activateBringsAWindowBack()
+    {
+        QVERIFY(m_alpha && m_beta);
+        X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
+        QSignalSpy activations(&workspace, &Workspace::applicationActivated);
+        QTRY_COMPARE(activeWindowByXdotool(), m_beta->id);
+
+        const auto alpha = workspace.applicationForWindow(m_alpha->id);
+        QVERIFY(alpha);
+        QVERIFY(workspace.activate(*alpha));
+        QTRY_COMPARE(activeWindowByXdotool(), m_alpha->id);
+        QTRY_VERIFY(activated(activations, m_alpha->id));
+        QCOMPARE(workspace.frontmostApplication(), alpha);
+
+        const auto beta = workspace.applicationForWindow(m_beta->id);
+        QVERIFY(beta);
+        QVERIFY(workspace.activate(*beta));
+        QTRY_COMPARE(activeWindowByXdotool(), m_beta->id);
+        QTRY_VERIFY(activated(activations, m_beta->id));
+    }
+
+    void ownWindowsCarryOwnIdentifier()
+    {
+        // A bare X window of this process, made the way Qt makes its windows (a QWindow here would
+        // start Qt's accessibility bridge, which looks for a session bus that does not exist). Its
+        // class differs from the own identifier in case, so only the process can tell.
+        xcb_connection_t *connection = m_atoms->connection();
+        const xcb_window_t window = xcb_generate_id(connection);
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, m_atoms->rootWindow(), 0, 0, 120, 80, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT, 0, nullptr);
+        const auto pid = quint32(QCoreApplication::applicationPid());
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, m_atoms->atom(QByteArrayLiteral("_NET_WM_PID")),
+                            XCB_ATOM_CARDINAL, 32, 1, &pid);
+        const QByteArray windowClass("vexilo\0Vexilo\0", 14);
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8,
+                            quint32(windowClass.size()), windowClass.constData());
+        xcb_map_window(connection, window);
+        xcb_flush(connection);
+
+        X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
+        QSignalSpy activations(&workspace, &Workspace::applicationActivated);
+        RunningApplication own;
+        own.windowId = window;
+        QTRY_VERIFY(workspace.applicationForWindow(window));
+        QVERIFY(workspace.activate(own));
+        QTRY_COMPARE(activeWindowByXdotool(), quint64(window));
+        QTRY_VERIFY(activated(activations, window));
+        const auto front = workspace.frontmostApplication();
+        xcb_destroy_window(connection, window);
+        xcb_flush(connection);
+        QVERIFY(front);
+        QCOMPARE(workspace.ownBundleIdentifier(), QStringLiteral("vexilo"));
+        QCOMPARE(front->bundleId, std::optional<QString>(QStringLiteral("vexilo")));
+        QCOMPARE(front->processId, QCoreApplication::applicationPid());
+    }
+
+    void installedApplicationsAndIcons()
+    {
+        X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
+        const auto path = workspace.applicationPath(QStringLiteral("org.example.BetaEditor"));
+        QCOMPARE(path,
+                 std::optional<QString>(
+                     m_dataHome.filePath(QStringLiteral("home/applications/org.example.BetaEditor.desktop"))));
+        const QIcon icon = workspace.iconForApplication(*path);
+        QVERIFY(!icon.isNull());
+        QCOMPARE(icon.pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::darkGreen));
+
+        QVERIFY(!workspace.applicationPath(QStringLiteral("AlphaApp")));
+        QVERIFY(workspace.iconForApplication(m_dataHome.filePath(QStringLiteral("missing.desktop"))).isNull());
+    }
+
+    void briefClearsAndRepeatsAreNotActivations()
+    {
+        QVERIFY(m_alpha && m_beta);
+        QTRY_COMPARE(activeWindowByXdotool(), m_beta->id);
+        X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
+        QSignalSpy activations(&workspace, &Workspace::applicationActivated);
+
+        // Written straight to the root window, as the window manager does; focus itself stays put.
+        const auto setActive = [this](quint64 window) {
+            const auto value = xcb_window_t(window);
+            xcb_change_property(m_atoms->connection(), XCB_PROP_MODE_REPLACE, m_atoms->rootWindow(),
+                                m_atoms->atom(QByteArrayLiteral("_NET_ACTIVE_WINDOW")), XCB_ATOM_WINDOW, 32, 1, &value);
+            xcb_flush(m_atoms->connection());
+        };
+        setActive(m_alpha->id);
+        QTRY_VERIFY(activated(activations, m_alpha->id));
+        setActive(0);
+        QVERIFY(!workspace.frontmostApplication());
+        setActive(m_alpha->id);
+        setActive(0);
+        // Changes arrive in order: once the last one is reported, the ones before it are in too.
+        setActive(m_beta->id);
+        QTRY_VERIFY(activated(activations, m_beta->id));
+        QCOMPARE(activations.size(), 2);
+        QCOMPARE(activations.first().at(0).value<RunningApplication>().windowId, m_alpha->id);
+    }
+
+    void closedWindowsAreTerminated()
+    {
+        QVERIFY(m_alpha);
+        X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
+        const auto alpha = workspace.applicationForWindow(m_alpha->id);
+        QVERIFY(alpha);
+        QVERIFY(!workspace.isTerminated(*alpha));
+
+        m_alpha->close();
+        m_alpha.reset();
+        QTRY_VERIFY(workspace.isTerminated(*alpha));
+        QVERIFY(!workspace.activate(*alpha));
+        QVERIFY(!workspace.applicationForWindow(alpha->windowId));
+
+        // Nothing to find: neither a window nor a process.
+        QVERIFY(workspace.isTerminated(RunningApplication{}));
+    }
+
+    void revealFileAsksTheFileManager()
+    {
+        QProcess daemon;
+        daemon.start(QStringLiteral("dbus-daemon"),
+                     {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+        if (!daemon.waitForStarted(processTimeoutMs))
+            QSKIP("dbus-daemon is not available");
+        while (!daemon.canReadLine() && daemon.waitForReadyRead(processTimeoutMs)) { }
+        const QByteArray address = daemon.readLine().trimmed();
+        QVERIFY2(!address.isEmpty(), "dbus-daemon printed no address");
+        const auto stopDaemon = qScopeGuard([&daemon] {
+            daemon.terminate();
+            if (!daemon.waitForFinished(processTimeoutMs))
+                daemon.kill();
+            daemon.waitForFinished(2000);
+            qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        });
+        qputenv("DBUS_SESSION_BUS_ADDRESS", address);
+        QDBusConnection bus = QDBusConnection::sessionBus();
+        QVERIFY(bus.isConnected());
+
+        UrlRecorder recorder;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+        const auto removeHandler = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
+        X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
+        const QString file = m_dataHome.filePath(QStringLiteral("some folder/report.txt"));
+        const QUrl folder = QUrl::fromLocalFile(m_dataHome.filePath(QStringLiteral("some folder")));
+
+        // A bus without a file manager: the call fails and the folder is opened instead.
+        QVERIFY(workspace.revealFile(file));
+        QTRY_COMPARE(recorder.urls, QList<QUrl>{folder});
+
+        FakeFileManager fileManager;
+        QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &fileManager,
+                                   QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+        const auto unregister = qScopeGuard([&bus] {
+            bus.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
+            bus.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
+        });
+        QVERIFY(workspace.revealFile(file));
+        QTRY_COMPARE(fileManager.shownItems.size(), 1);
+        QCOMPARE(fileManager.shownItems.first(), QStringList{QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)});
+        QVERIFY(fileManager.shownItems.first().first().contains(QLatin1String("some%20folder/report.txt")));
+        QCOMPARE(fileManager.startupIds, QStringList{QString()});
+        // The file manager answered; nothing else was opened.
+        QCOMPARE(recorder.urls.size(), 1);
+    }
+
+    void revealFileFallsBackWithoutSessionBus()
+    {
+        // No session bus on this machine; make sure none is found by accident.
+        const QByteArray busAddress = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+        QTemporaryDir runtime;
+        const QByteArray runtimeDir = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
+
+        UrlRecorder recorder;
+        QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
+        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+        X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
+        const QString file = m_dataHome.filePath(QStringLiteral("some folder/report.txt"));
+        const bool revealed = workspace.revealFile(file);
+        const bool opened = workspace.openUrl(QUrl(QStringLiteral("https://example.org/download")));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        qputenv("XDG_RUNTIME_DIR", runtimeDir);
+        if (!busAddress.isNull())
+            qputenv("DBUS_SESSION_BUS_ADDRESS", busAddress);
+
+        QVERIFY(revealed);
+        QVERIFY(opened);
+        // The folder that holds the file is opened instead.
+        QCOMPARE(recorder.urls,
+                 (QList<QUrl>{QUrl::fromLocalFile(m_dataHome.filePath(QStringLiteral("some folder"))),
+                              QUrl(QStringLiteral("https://example.org/download"))}));
+    }
+};
+
+int main(int argc, char **argv)
+{
+    // The same binary doubles as another application with a window of its own.
+    if (argc > 2 && qstrcmp(argv[1], "--show-window") == 0)
+        return showWindow(argc, argv);
+    return Vexilo::Test::runInXSession(argc, argv, []() -> QObject * { return new TestX11Workspace; });
+}
+
 #include "tst_x11workspace.moc"

@@ -1,11 +1,493 @@
 // SPDX-License-Identifier: MIT
-// PLACEHOLDER: being written.
+#include "LocalImageServer.h"
+#include "StoreFixture.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTcpServer>
+#include <QTcpSocket>
 #include <QTest>
-class Placeholder_tst_localimageserver : public QObject
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+using namespace Vexilo;
+using namespace Vexilo::Test;
+
+namespace {
+
+constexpr int exchangeTimeoutMs = 15000;
+
+QByteArray textResponse(const QByteArray &status, const QByteArray &body)
+{
+    return "HTTP/1.1 " + status + "\r\nContent-Type: text/plain\r\nContent-Length: " + QByteArray::number(body.size()) +
+        "\r\nConnection: close\r\n\r\n" + body;
+}
+
+QByteArray pngResponse(const QByteArray &file)
+{
+    return "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: " + QByteArray::number(file.size()) +
+        "\r\nContent-Disposition: inline; filename=\"vexilo_image.png\"\r\nAccess-Control-Allow-Origin: *\r\n"
+        "Connection: close\r\n\r\n" +
+        file;
+}
+
+struct Exchange
+{
+    bool connected = false;
+    bool closedByServer = false; // the server ended the connection before the test gave up
+    QAbstractSocket::SocketError error = QAbstractSocket::UnknownSocketError;
+    QByteArray received;
+};
+
+// One connection to the server on a loopback address, driven by the event loop so that the server's
+// main-thread lookups keep running. A null request sends nothing.
+Exchange exchange(quint16 port, const QByteArray &request, const QHostAddress &host = QHostAddress::LocalHost)
+{
+    Exchange result;
+    QTcpSocket socket;
+    QEventLoop loop;
+    QObject::connect(&socket, &QTcpSocket::connected, &socket, [&] {
+        result.connected = true;
+        if (!request.isNull())
+            socket.write(request);
+    });
+    QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [&] { result.received += socket.readAll(); });
+    QObject::connect(&socket, &QTcpSocket::disconnected, &loop, [&] {
+        result.received += socket.readAll();
+        result.closedByServer = true;
+        loop.quit();
+    });
+    QObject::connect(&socket, &QTcpSocket::errorOccurred, &loop, [&](QAbstractSocket::SocketError error) {
+        result.error = error;
+        if (socket.state() == QAbstractSocket::UnconnectedState) {
+            result.closedByServer = result.connected;
+            loop.quit();
+        }
+    });
+    QTimer::singleShot(exchangeTimeoutMs, &loop, &QEventLoop::quit);
+    socket.connectToHost(host, port);
+    loop.exec();
+    return result;
+}
+
+QByteArray get(const QString &target)
+{
+    return "GET " + target.toUtf8() + " HTTP/1.1\r\nHost: 127.0.0.1\r\nUser-Agent: test\r\n\r\n";
+}
+
+// The path and query of a share URL, for a request to 127.0.0.1.
+QString targetOf(const QString &url)
+{
+    const QUrl parsed(url);
+    return parsed.path() + u'?' + parsed.query();
+}
+
+} // namespace
+
+class TestLocalImageServer : public QObject
 {
     Q_OBJECT
+
+    std::unique_ptr<StoreFixture> m_fixture;
+    QStringList m_log;
+    QUuid m_imageId;
+    QUuid m_otherImageId;
+    QByteArray m_png;
+
+    [[nodiscard]] ClipboardStore &store() { return m_fixture->store(); }
+
+    [[nodiscard]] std::unique_ptr<LocalImageServer> makeServer(int idleTimeoutMs = 10000, int maxConnections = 32)
+    {
+        LocalImageServer::Options options = LocalImageServer::optionsFor(store());
+        options.port = 0;
+        options.log = [this](const QString &line) { m_log.append(line); };
+        options.localAddress = [] { return std::optional<QString>(QStringLiteral("192.0.2.10")); };
+        options.idleTimeoutMs = idleTimeoutMs;
+        options.maxConnections = maxConnections;
+        return std::make_unique<LocalImageServer>(options);
+    }
+
+    [[nodiscard]] QString share(LocalImageServer &server, const QUuid &id)
+    {
+        return server.shareURL(*store().item(id), QStringLiteral("127.0.0.1"));
+    }
+
+    [[nodiscard]] QByteArray fileOf(const QUuid &id)
+    {
+        QFile file(store().imageURL(store().item(id)->imageFileName()));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
 private Q_SLOTS:
-    void placeholder() { QSKIP("not written yet"); }
+    void init()
+    {
+        m_log.clear();
+        m_fixture = std::make_unique<StoreFixture>();
+        m_fixture->settings().setValue(QStringLiteral("autoExtractOCR"), false);
+        m_fixture->open();
+        QImage image(64, 48, QImage::Format_RGB32);
+        image.fill(QColor(10, 120, 200));
+        m_imageId = store().addImageItem(image).id;
+        image.fill(QColor(200, 20, 20));
+        m_otherImageId = store().addImageItem(image).id;
+        QVERIFY(!m_imageId.isNull() && !m_otherImageId.isNull());
+        m_png = fileOf(m_imageId);
+        QVERIFY(m_png.startsWith("\x89PNG"));
+    }
+
+    void cleanup() { m_fixture.reset(); }
+
+    void shareURLFormat()
+    {
+        auto server = makeServer();
+        QVERIFY(!server->isRunning());
+        const std::optional<QString> url = server->shareURL(*store().item(m_imageId));
+        QVERIFY(url);
+        QVERIFY(server->isRunning());
+        const QRegularExpression form(
+            QStringLiteral("^http://192\\.0\\.2\\.10:(\\d+)/image/([0-9A-F-]{36})\\?token=([0-9a-f]{8})$"));
+        const QRegularExpressionMatch match = form.match(*url);
+        QVERIFY2(match.hasMatch(), qPrintable(*url));
+        QCOMPARE(match.captured(1).toUInt(), uint(server->listeningPort()));
+        QCOMPARE(QUuid::fromString(match.captured(2)), m_imageId);
+        QCOMPARE(m_log,
+                 QStringList{QStringLiteral("Vexilo: LocalImageServer ready on port ") +
+                             QString::number(server->listeningPort())});
+        // Every share issues a new token.
+        QVERIFY(server->shareURL(*store().item(m_imageId)) != url);
+    }
+
+    void noAddressNoServer()
+    {
+        LocalImageServer::Options options = LocalImageServer::optionsFor(store());
+        options.port = 0;
+        options.localAddress = [] { return std::optional<QString>(); };
+        LocalImageServer server(options);
+        QCOMPARE(server.shareURL(*store().item(m_imageId)), std::nullopt);
+        QVERIFY(!server.isRunning());
+    }
+
+    void statusTable_data()
+    {
+        QTest::addColumn<QByteArray>("request"); // %ID%, %TOKEN%, %OTHER%, %LOWER% are filled in
+        QTest::addColumn<QByteArray>("expected"); // "IMAGE": the clip's PNG
+
+        const QByteArray ok = "IMAGE";
+        const QByteArray badRequest = textResponse("400 Bad Request", {});
+        const QByteArray notFound = textResponse("404 Not Found", "Not Found");
+        const QByteArray forbidden = textResponse("403 Forbidden", "Forbidden");
+
+        // Served.
+        QTest::newRow("current token") << QByteArray("GET /image/%ID%?token=%TOKEN% HTTP/1.1\r\nHost: x\r\n\r\n") << ok;
+        QTest::newRow("lower-case id") << QByteArray("GET /image/%LOWER%?token=%TOKEN% HTTP/1.1\r\n\r\n") << ok;
+        QTest::newRow("token after other items")
+            << QByteArray("GET /image/%ID%?a=1&token=%TOKEN%&b HTTP/1.1\r\n\r\n") << ok;
+        QTest::newRow("first of two tokens right")
+            << QByteArray("GET /image/%ID%?token=%TOKEN%&token=bad HTTP/1.1\r\n\r\n") << ok;
+        QTest::newRow("bare line feeds") << QByteArray("GET /image/%ID%?token=%TOKEN% HTTP/1.1\nHost: x\n\n") << ok;
+        QTest::newRow("no version") << QByteArray("GET /image/%ID%?token=%TOKEN%") << ok;
+
+        // Malformed requests and other methods.
+        QTest::newRow("HEAD") << QByteArray("HEAD /image/%ID%?token=%TOKEN% HTTP/1.1\r\n\r\n") << badRequest;
+        QTest::newRow("POST") << QByteArray("POST /image/%ID%?token=%TOKEN% HTTP/1.1\r\nContent-Length: 0\r\n\r\n")
+                              << badRequest;
+        QTest::newRow("lower-case get") << QByteArray("get /image/%ID%?token=%TOKEN% HTTP/1.1\r\n\r\n") << badRequest;
+        QTest::newRow("bare GET") << QByteArray("GET\r\n\r\n") << badRequest;
+        QTest::newRow("not UTF-8") << QByteArray("GET /image/\xff\xfe HTTP/1.1\r\n\r\n") << badRequest;
+        QTest::newRow("broken escape") << QByteArray("GET /image/%zz HTTP/1.1\r\n\r\n") << badRequest;
+        QTest::newRow("braces are not URL characters")
+            << QByteArray("GET /image/{%ID%}?token=%TOKEN% HTTP/1.1\r\n\r\n") << badRequest;
+        QTest::newRow("garbage") << QByteArray("\x16\x03\x01\x02\x00\x01\x00\x01\xfc\x03\x03") << badRequest;
+
+        // Paths that are not an image.
+        QTest::newRow("root") << QByteArray("GET / HTTP/1.1\r\n\r\n") << notFound;
+        QTest::newRow("images plural") << QByteArray("GET /images/%ID%?token=%TOKEN% HTTP/1.1\r\n\r\n") << notFound;
+        QTest::newRow("not a uuid") << QByteArray("GET /image/photo.png?token=%TOKEN% HTTP/1.1\r\n\r\n") << notFound;
+        QTest::newRow("trailing segment") << QByteArray("GET /image/%ID%/x?token=%TOKEN% HTTP/1.1\r\n\r\n") << notFound;
+        QTest::newRow("empty target") << QByteArray("GET  HTTP/1.1\r\n\r\n") << notFound;
+
+        // Tokens and clips.
+        QTest::newRow("no query") << QByteArray("GET /image/%ID% HTTP/1.1\r\n\r\n") << forbidden;
+        QTest::newRow("token without value") << QByteArray("GET /image/%ID%?token HTTP/1.1\r\n\r\n") << forbidden;
+        QTest::newRow("empty token") << QByteArray("GET /image/%ID%?token= HTTP/1.1\r\n\r\n") << forbidden;
+        QTest::newRow("wrong token") << QByteArray("GET /image/%ID%?token=00000000 HTTP/1.1\r\n\r\n") << forbidden;
+        QTest::newRow("first of two tokens wrong")
+            << QByteArray("GET /image/%ID%?token=bad&token=%TOKEN% HTTP/1.1\r\n\r\n") << forbidden;
+        QTest::newRow("other name case") << QByteArray("GET /image/%ID%?Token=%TOKEN% HTTP/1.1\r\n\r\n") << forbidden;
+        QTest::newRow("other clip, right token")
+            << QByteArray("GET /image/%OTHER%?token=%TOKEN% HTTP/1.1\r\n\r\n") << forbidden;
+        QTest::newRow("unknown clip")
+            << QByteArray("GET /image/6F9619FF-8B86-D011-B42D-00C04FC964FF?token=%TOKEN% HTTP/1.1\r\n\r\n")
+            << forbidden;
+    }
+
+    void statusTable()
+    {
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, expected);
+
+        auto server = makeServer();
+        const QString url = share(*server, m_imageId);
+        const QString token = QUrl(url).query().section(u'=', 1);
+        request.replace("%ID%", m_imageId.toString(QUuid::WithoutBraces).toUpper().toUtf8());
+        request.replace("%LOWER%", m_imageId.toString(QUuid::WithoutBraces).toLower().toUtf8());
+        request.replace("%OTHER%", m_otherImageId.toString(QUuid::WithoutBraces).toUpper().toUtf8());
+        request.replace("%TOKEN%", token.toUtf8());
+
+        const Exchange result = exchange(server->listeningPort(), request);
+        QVERIFY(result.connected);
+        QVERIFY(result.closedByServer);
+        QCOMPARE(result.received, expected == "IMAGE" ? pngResponse(m_png) : expected);
+    }
+
+    void percentEncodedPath()
+    {
+        auto server = makeServer();
+        QString target = targetOf(share(*server, m_imageId));
+        const QString first = target.mid(7, 1);
+        target.replace(7, 1, u'%' + QString::fromLatin1(first.toLatin1().toHex()));
+        QCOMPARE(exchange(server->listeningPort(), get(target)).received, pngResponse(m_png));
+    }
+
+    void servedOverIPv6Loopback()
+    {
+        auto server = makeServer();
+        const QString target = targetOf(share(*server, m_imageId));
+        const Exchange result = exchange(server->listeningPort(), get(target), QHostAddress::LocalHostIPv6);
+        if (!result.connected)
+            QSKIP("no IPv6 loopback here");
+        QCOMPARE(result.received, pngResponse(m_png));
+    }
+
+    void newShareInvalidatesOldURL()
+    {
+        auto server = makeServer();
+        const QString first = share(*server, m_imageId);
+        QCOMPARE(exchange(server->listeningPort(), get(targetOf(first))).received, pngResponse(m_png));
+        const QString second = share(*server, m_imageId);
+        QVERIFY(second != first);
+        QCOMPARE(exchange(server->listeningPort(), get(targetOf(first))).received,
+                 textResponse("403 Forbidden", "Forbidden"));
+        QCOMPARE(exchange(server->listeningPort(), get(targetOf(second))).received, pngResponse(m_png));
+        // Sharing another clip moves the only valid URL to that clip.
+        const QString other = share(*server, m_otherImageId);
+        QCOMPARE(exchange(server->listeningPort(), get(targetOf(second))).received,
+                 textResponse("403 Forbidden", "Forbidden"));
+        QCOMPARE(exchange(server->listeningPort(), get(targetOf(other))).received, pngResponse(fileOf(m_otherImageId)));
+    }
+
+    void stopCloses()
+    {
+        auto server = makeServer();
+        const QString url = share(*server, m_imageId);
+        const quint16 port = server->listeningPort();
+        server->stop();
+        QVERIFY(!server->isRunning());
+        const Exchange result = exchange(port, get(targetOf(url)));
+        QVERIFY(!result.connected);
+        QCOMPARE(result.error, QAbstractSocket::ConnectionRefusedError);
+        QVERIFY(result.received.isEmpty());
+    }
+
+    void missingImages_data()
+    {
+        QTest::addColumn<QString>("situation");
+        QTest::newRow("clip deleted") << QStringLiteral("deleted");
+        QTest::newRow("file removed") << QStringLiteral("removed");
+        QTest::newRow("link out of the images folder") << QStringLiteral("symlink");
+    }
+
+    void missingImages()
+    {
+        QFETCH(QString, situation);
+        auto server = makeServer();
+        const QString url = share(*server, m_imageId);
+        const QString path = store().imageURL(store().item(m_imageId)->imageFileName());
+        if (situation == u"deleted") {
+            store().deleteItem(*store().item(m_imageId), false);
+        } else if (situation == u"removed") {
+            QVERIFY(QFile::remove(path));
+        } else {
+            const QString outside = m_fixture->rootPath() + QStringLiteral("/outside.png");
+            QFile secret(outside);
+            QVERIFY(secret.open(QIODevice::WriteOnly));
+            secret.write("secret bytes");
+            secret.close();
+            QVERIFY(QFile::remove(path));
+            QVERIFY(QFile::link(outside, path));
+        }
+        const Exchange result = exchange(server->listeningPort(), get(targetOf(url)));
+        QCOMPARE(result.received, textResponse("404 Not Found", "Image not found"));
+    }
+
+    // A history file can name any image file; names that leave the images folder are never served.
+    void unsafeNamesInHistory_data()
+    {
+        QTest::addColumn<QString>("fileName");
+        QTest::newRow("parent folder") << QStringLiteral("../outside.png");
+        QTest::newRow("absolute path") << QStringLiteral("/ROOT/outside.png");
+        QTest::newRow("dot dot") << QStringLiteral("..");
+    }
+
+    void unsafeNamesInHistory()
+    {
+        QFETCH(QString, fileName);
+        m_fixture = std::make_unique<StoreFixture>();
+        QDir().mkpath(m_fixture->imagesDirectory());
+        QFile secret(m_fixture->storageDirectory() + QStringLiteral("/outside.png"));
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("secret bytes");
+        secret.close();
+        ClipItem clip(QUuid::createUuid(), m_fixture->clock, ClipType::Image);
+        clip.setImageFileName(QString(fileName).replace(QStringLiteral("/ROOT"), m_fixture->storageDirectory()));
+        m_fixture->writeHistory({clip});
+        m_fixture->open();
+        QVERIFY(store().item(clip.id()));
+
+        auto server = makeServer();
+        const QString url = share(*server, clip.id());
+        QCOMPARE(exchange(server->listeningPort(), get(targetOf(url))).received,
+                 textResponse("404 Not Found", "Image not found"));
+    }
+
+    void silentConnectionTimesOut()
+    {
+        auto server = makeServer(300);
+        (void)share(*server, m_imageId);
+        const Exchange result = exchange(server->listeningPort(), QByteArray());
+        QVERIFY(result.connected);
+        QVERIFY(result.closedByServer);
+        QVERIFY(result.received.isEmpty());
+    }
+
+    // A peer that stops reading a large image is cut off once the writes stall.
+    void stalledReaderTimesOut()
+    {
+        auto server = makeServer(300);
+        const QString url = share(*server, m_imageId);
+        QFile big(store().imageURL(store().item(m_imageId)->imageFileName()));
+        QVERIFY(big.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        big.write(QByteArray(48 * 1024 * 1024, 'x'));
+        big.close();
+
+        const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        QVERIFY(fd >= 0);
+        const int small = 4096;
+        ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &small, sizeof small);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(server->listeningPort());
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        QCOMPARE(::connect(fd, reinterpret_cast<sockaddr *>(&address), sizeof address), 0);
+        const QByteArray request = get(targetOf(url));
+        QCOMPARE(::send(fd, request.constData(), size_t(request.size()), 0), ssize_t(request.size()));
+        // Never read: the server's writes stall, and the server resets the connection.
+        const auto cutOff = [fd] {
+            pollfd p{fd, POLLIN, 0};
+            return ::poll(&p, 1, 0) > 0 && (p.revents & (POLLERR | POLLHUP));
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(cutOff(), exchangeTimeoutMs);
+        ::close(fd);
+        // The server is still there.
+        QCOMPARE(exchange(server->listeningPort(), get(QStringLiteral("/"))).received,
+                 textResponse("404 Not Found", "Not Found"));
+    }
+
+    void connectionLimit()
+    {
+        auto server = makeServer(10000, 4);
+        const QString target = targetOf(share(*server, m_imageId));
+        std::vector<std::unique_ptr<QTcpSocket>> silent;
+        for (int i = 0; i < 4; ++i) {
+            silent.push_back(std::make_unique<QTcpSocket>());
+            silent.back()->connectToHost(QHostAddress::LocalHost, server->listeningPort());
+            QTRY_VERIFY(silent.back()->state() == QAbstractSocket::ConnectedState);
+        }
+        // The fifth is closed at once, without an answer.
+        const Exchange refused = exchange(server->listeningPort(), get(target));
+        QVERIFY(refused.connected);
+        QVERIFY(refused.closedByServer);
+        QVERIFY(refused.received.isEmpty());
+        // Once one of the four leaves, there is room again.
+        silent.front()->disconnectFromHost();
+        QTRY_COMPARE_WITH_TIMEOUT(exchange(server->listeningPort(), get(target)).received, pngResponse(m_png),
+                                  exchangeTimeoutMs);
+    }
+
+    void manyClientsAtOnce()
+    {
+        auto server = makeServer();
+        const QByteArray request = get(targetOf(share(*server, m_imageId)));
+        const QByteArray response = pngResponse(m_png);
+        constexpr int clients = 100;
+
+        struct Client
+        {
+            QTcpSocket socket;
+            QByteArray received;
+            bool done = false;
+        };
+        std::vector<std::unique_ptr<Client>> all;
+        int finished = 0;
+        for (int i = 0; i < clients; ++i) {
+            all.push_back(std::make_unique<Client>());
+            Client *client = all.back().get();
+            connect(&client->socket, &QTcpSocket::connected, this,
+                    [client, request] { client->socket.write(request); });
+            connect(&client->socket, &QTcpSocket::readyRead, this,
+                    [client] { client->received += client->socket.readAll(); });
+            const auto end = [client, &finished] {
+                if (client->done || client->socket.state() != QAbstractSocket::UnconnectedState)
+                    return;
+                client->received += client->socket.readAll();
+                client->done = true;
+                ++finished;
+            };
+            connect(&client->socket, &QTcpSocket::disconnected, this, end);
+            connect(&client->socket, &QTcpSocket::errorOccurred, this, end);
+            client->socket.connectToHost(QHostAddress::LocalHost, server->listeningPort());
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(finished == clients, exchangeTimeoutMs);
+
+        int served = 0;
+        for (const auto &client : all) {
+            // Either the whole image or nothing: never a partial or mixed answer.
+            if (client->received == response)
+                ++served;
+            else
+                QVERIFY2(client->received.isEmpty(), client->received.left(80).constData());
+        }
+        QVERIFY2(served >= 32, qPrintable(QString::number(served)));
+        QCOMPARE(exchange(server->listeningPort(), request).received, response);
+    }
+
+    void listenerFailure()
+    {
+        QTcpServer occupant;
+        QVERIFY(occupant.listen(QHostAddress::Any, 0));
+        LocalImageServer::Options options = LocalImageServer::optionsFor(store());
+        options.port = occupant.serverPort();
+        options.log = [this](const QString &line) { m_log.append(line); };
+        LocalImageServer server(options);
+        const QString url = server.shareURL(*store().item(m_imageId), QStringLiteral("127.0.0.1"));
+        // The URL is still issued, and the failed listener is kept rather than retried.
+        QVERIFY(url.startsWith(QStringLiteral("http://127.0.0.1:") + QString::number(occupant.serverPort()) + u'/'));
+        QVERIFY(server.isRunning());
+        (void)server.shareURL(*store().item(m_imageId), QStringLiteral("127.0.0.1"));
+        QCOMPARE(m_log.size(), 1);
+        QVERIFY2(m_log.first().startsWith(QStringLiteral("Vexilo: LocalImageServer failed: ")),
+                 qPrintable(m_log.first()));
+        server.stop();
+        QVERIFY(!server.isRunning());
+    }
 };
-QTEST_GUILESS_MAIN(Placeholder_tst_localimageserver)
+
+QTEST_GUILESS_MAIN(TestLocalImageServer)
 #include "tst_localimageserver.moc"

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QFile>
+#include <QTemporaryDir>
 #include <QThread>
 
 namespace Vexilo::Test {
@@ -20,8 +21,8 @@ bool XSession::start(bool withWindowManager)
     // Display numbers far above the usual ones; another program may own any of them, so a number
     // counts as free only if its lock file is absent and the server really starts on it.
     for (int number = 150 + int(QCoreApplication::applicationPid() % 200); number < 700; number += 7) {
-        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number))
-            || QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
+        if (QFile::exists(QStringLiteral("/tmp/.X%1-lock").arg(number)) ||
+            QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(number)))
             continue;
         auto server = std::make_unique<QProcess>();
         server->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -52,10 +53,22 @@ bool XSession::start(bool withWindowManager)
     }
     if (!withWindowManager)
         return true;
+    // Openbox's stock configuration binds keys the application registers (Alt+Space opens its window
+    // menu); the test session's window manager binds none.
+    m_config = std::make_unique<QTemporaryDir>();
+    const QString rc = m_config->path() + QStringLiteral("/rc.xml");
+    QFile file(rc);
+    if (file.open(QIODevice::WriteOnly)) {
+        file.write("<?xml version=\"1.0\"?>\n<openbox_config xmlns=\"http://openbox.org/3.4/rc\">\n"
+                   "<focus><focusNew>yes</focusNew><followMouse>no</followMouse></focus>\n"
+                   "<keyboard></keyboard><mouse></mouse>\n</openbox_config>\n");
+        file.close();
+    }
     m_windowManager = std::make_unique<QProcess>();
     m_windowManager->setProcessEnvironment(environment());
     m_windowManager->setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_windowManager->start(QStringLiteral("openbox"), {QStringLiteral("--sm-disable")});
+    m_windowManager->start(QStringLiteral("openbox"),
+                           {QStringLiteral("--sm-disable"), QStringLiteral("--config-file"), rc});
     if (!m_windowManager->waitForStarted(5000) || !waitForWindowManager()) {
         m_error = QStringLiteral("openbox did not start on ") + m_display;
         return false;
@@ -67,7 +80,8 @@ bool XSession::waitForWindowManager()
 {
     QDeadlineTimer deadline(10000);
     while (!deadline.hasExpired()) {
-        const QByteArray out = run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
+        const QByteArray out =
+            run(QStringLiteral("xprop"), {QStringLiteral("-root"), QStringLiteral("_NET_SUPPORTING_WM_CHECK")});
         if (out.contains("window id"))
             return true;
         QThread::msleep(50);
@@ -98,8 +112,8 @@ QProcessEnvironment XSession::environment() const
     return env;
 }
 
-QByteArray XSession::run(const QString &program, const QStringList &arguments, const QByteArray &input,
-                         int timeoutMs, int *exitCode) const
+QByteArray XSession::run(const QString &program, const QStringList &arguments, const QByteArray &input, int timeoutMs,
+                         int *exitCode) const
 {
     QProcess process;
     process.setProcessEnvironment(environment());

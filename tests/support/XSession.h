@@ -6,6 +6,8 @@
 #include <QString>
 #include <memory>
 
+class QTemporaryDir;
+
 namespace Vexilo::Test {
 
 // A private X display for one test program: Xvfb on a free display number and, optionally, the
@@ -39,6 +41,7 @@ private:
     QString m_error;
     std::unique_ptr<QProcess> m_server;
     std::unique_ptr<QProcess> m_windowManager;
+    std::unique_ptr<QTemporaryDir> m_config;
 };
 
 } // namespace Vexilo::Test

@@ -1,2 +1,24 @@
 // SPDX-License-Identifier: MIT
-// PLACEHOLDER: being written.
+#include "FakeLoginItem.h"
+
+namespace Vexilo {
+
+QString FakeLoginItem::enable()
+{
+    ++m_enableCalls;
+    if (!m_failure.isEmpty())
+        return m_failure;
+    m_enabled = true;
+    return {};
+}
+
+QString FakeLoginItem::disable()
+{
+    ++m_disableCalls;
+    if (!m_failure.isEmpty())
+        return m_failure;
+    m_enabled = false;
+    return {};
+}
+
+} // namespace Vexilo

@@ -1,3 +1,28 @@
 // SPDX-License-Identifier: MIT
 #pragma once
-// PLACEHOLDER: being written.
+
+#include "LoginItem.h"
+
+namespace Vexilo {
+
+// A login item that lives in memory; tests can make enabling or disabling fail.
+class FakeLoginItem : public LoginItem
+{
+public:
+    // From now on enable() and disable() fail with this description (empty: they succeed).
+    void setFailure(const QString &error) { m_failure = error; }
+    [[nodiscard]] int enableCalls() const { return m_enableCalls; }
+    [[nodiscard]] int disableCalls() const { return m_disableCalls; }
+
+    [[nodiscard]] bool isEnabled() const override { return m_enabled; }
+    QString enable() override;
+    QString disable() override;
+
+private:
+    bool m_enabled = false;
+    QString m_failure;
+    int m_enableCalls = 0;
+    int m_disableCalls = 0;
+};
+
+} // namespace Vexilo

@@ -1,2 +1,236 @@
 // SPDX-License-Identifier: MIT
-// PLACEHOLDER: being written.
+#include "X11Workspace.h"
+
+#include "DesktopFiles.h"
+#include "X11Atoms.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusPendingCallWatcher>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+
+namespace Vexilo {
+
+namespace {
+
+const QByteArray activeWindowAtom = QByteArrayLiteral("_NET_ACTIVE_WINDOW");
+// Source indication "pager": the window manager then activates without focus-stealing checks.
+constexpr quint32 pagerSource = 2;
+constexpr int showItemsTimeoutMs = 5000;
+
+// Without an address or the standard socket, asking for the session bus would only try to start one.
+bool sessionBusExpected()
+{
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
+        return true;
+    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    return !runtimeDir.isEmpty() && QFileInfo::exists(runtimeDir + QStringLiteral("/bus"));
+}
+
+} // namespace
+
+X11Workspace::X11Workspace(const X11Atoms *atoms, const DesktopFiles *desktopFiles, QObject *parent)
+    : Workspace(parent)
+    , m_atoms(atoms)
+    , m_desktopFiles(desktopFiles)
+{
+    m_atoms->prefetch({activeWindowAtom, QByteArrayLiteral("_NET_WM_PID"), QByteArrayLiteral("_NET_WM_NAME"),
+                       QByteArrayLiteral("UTF8_STRING")});
+    // Add property changes to whatever Qt already listens to on the root window.
+    xcb_connection_t *connection = m_atoms->connection();
+    const xcb_window_t root = m_atoms->rootWindow();
+    xcb_get_window_attributes_reply_t *attributes =
+        xcb_get_window_attributes_reply(connection, xcb_get_window_attributes(connection, root), nullptr);
+    const quint32 mask = (attributes ? attributes->your_event_mask : 0) | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    std::free(attributes);
+    xcb_change_window_attributes(connection, root, XCB_CW_EVENT_MASK, &mask);
+    xcb_flush(connection);
+
+    m_lastActiveWindow = activeWindow();
+    if (const auto application = applicationForWindow(m_lastActiveWindow))
+        m_lastActiveProcess = application->processId;
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+X11Workspace::~X11Workspace()
+{
+    if (auto *application = QCoreApplication::instance())
+        application->removeNativeEventFilter(this);
+}
+
+bool X11Workspace::nativeEventFilter(const QByteArray &eventType, void *message, qintptr *)
+{
+    if (eventType != "xcb_generic_event_t")
+        return false;
+    const auto *event = static_cast<const xcb_generic_event_t *>(message);
+    if ((event->response_type & 0x7f) != XCB_PROPERTY_NOTIFY)
+        return false;
+    const auto *notify = static_cast<const xcb_property_notify_event_t *>(message);
+    if (notify->window != m_atoms->rootWindow() || notify->atom != m_atoms->atom(activeWindowAtom))
+        return false;
+    // Read the property outside of Qt's event dispatch, once for a burst of changes.
+    if (!m_checkScheduled) {
+        m_checkScheduled = true;
+        QMetaObject::invokeMethod(this, &X11Workspace::checkActiveWindow, Qt::QueuedConnection);
+    }
+    return false;
+}
+
+void X11Workspace::checkActiveWindow()
+{
+    m_checkScheduled = false;
+    const quint64 window = activeWindow();
+    // The window manager clears the property for a moment between two windows.
+    if (window == 0)
+        return;
+    const auto application = applicationForWindow(window);
+    const qint64 process = application ? application->processId : 0;
+    // X reuses the ids of closed windows: the same id with another process is another window.
+    if (window == m_lastActiveWindow && process == m_lastActiveProcess)
+        return;
+    m_lastActiveWindow = window;
+    m_lastActiveProcess = process;
+    if (application)
+        Q_EMIT applicationActivated(*application);
+}
+
+quint64 X11Workspace::activeWindow() const
+{
+    return m_atoms->property32(m_atoms->rootWindow(), m_atoms->atom(activeWindowAtom), XCB_ATOM_WINDOW).value_or(0);
+}
+
+std::optional<RunningApplication> X11Workspace::frontmostApplication() const
+{
+    const quint64 window = activeWindow();
+    if (window == 0)
+        return std::nullopt;
+    return applicationForWindow(window);
+}
+
+std::optional<RunningApplication> X11Workspace::applicationForWindow(quint64 windowId) const
+{
+    const auto window = xcb_window_t(windowId);
+    if (!m_atoms->windowExists(window))
+        return std::nullopt;
+    RunningApplication application;
+    application.windowId = windowId;
+    application.processId =
+        m_atoms->property32(window, m_atoms->atom(QByteArrayLiteral("_NET_WM_PID")), XCB_ATOM_CARDINAL).value_or(0);
+    if (application.processId == QCoreApplication::applicationPid()) {
+        application.bundleId = ownBundleIdentifier();
+        application.name = QGuiApplication::applicationDisplayName();
+        return application;
+    }
+    const auto windowClass = m_atoms->windowClass(window);
+    const QString className = windowClass ? windowClass->second : QString();
+    const QString instanceName = windowClass ? windowClass->first : QString();
+    const auto entry = m_desktopFiles ? m_desktopFiles->entryForWindowClass(className, instanceName) : std::nullopt;
+    if (entry)
+        application.bundleId = entry->id;
+    else if (!className.isEmpty())
+        application.bundleId = className;
+    else if (!instanceName.isEmpty())
+        application.bundleId = instanceName;
+
+    // The class names the application; the window title is the last resort.
+    if (entry && !entry->name.isEmpty())
+        application.name = entry->name;
+    else if (!className.isEmpty())
+        application.name = className;
+    else if (auto title = m_atoms->textProperty(window, m_atoms->atom(QByteArrayLiteral("_NET_WM_NAME"))))
+        application.name = *title;
+    else if (auto legacyTitle = m_atoms->textProperty(window, XCB_ATOM_WM_NAME))
+        application.name = *legacyTitle;
+    return application;
+}
+
+bool X11Workspace::isTerminated(const RunningApplication &application) const
+{
+    if (application.windowId == 0 && application.processId <= 0)
+        return true;
+    if (application.windowId != 0 && !m_atoms->windowExists(xcb_window_t(application.windowId)))
+        return true;
+    if (application.processId > 0 && ::kill(pid_t(application.processId), 0) != 0 && errno == ESRCH)
+        return true;
+    return false;
+}
+
+bool X11Workspace::activate(const RunningApplication &application)
+{
+    if (application.windowId == 0 || isTerminated(application))
+        return false;
+    xcb_client_message_event_t event{};
+    event.response_type = XCB_CLIENT_MESSAGE;
+    event.format = 32;
+    event.window = xcb_window_t(application.windowId);
+    event.type = m_atoms->atom(activeWindowAtom);
+    event.data.data32[0] = pagerSource;
+    event.data.data32[1] = XCB_CURRENT_TIME;
+    event.data.data32[2] = xcb_window_t(activeWindow());
+    xcb_send_event(m_atoms->connection(), false, m_atoms->rootWindow(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
+                   reinterpret_cast<const char *>(&event));
+    xcb_flush(m_atoms->connection());
+    return true;
+}
+
+QString X11Workspace::ownBundleIdentifier() const
+{
+    return QStringLiteral("vexilo");
+}
+
+std::optional<QString> X11Workspace::applicationPath(const QString &bundleId) const
+{
+    if (!m_desktopFiles)
+        return std::nullopt;
+    if (const auto entry = m_desktopFiles->entryById(bundleId))
+        return entry->path;
+    return std::nullopt;
+}
+
+QIcon X11Workspace::iconForApplication(const QString &applicationPath) const
+{
+    const auto entry =
+        m_desktopFiles ? m_desktopFiles->entryForPath(applicationPath) : DesktopFiles::parse(applicationPath);
+    if (!entry || entry->icon.isEmpty())
+        return {};
+    if (QDir::isAbsolutePath(entry->icon))
+        return QIcon(entry->icon);
+    return QIcon::fromTheme(entry->icon);
+}
+
+bool X11Workspace::openUrl(const QUrl &url)
+{
+    return QDesktopServices::openUrl(url);
+}
+
+bool X11Workspace::revealFile(const QString &path)
+{
+    const QFileInfo file(path);
+    const QUrl folder = QUrl::fromLocalFile(file.absolutePath());
+    if (!sessionBusExpected() || !QDBusConnection::sessionBus().isConnected())
+        return QDesktopServices::openUrl(folder);
+
+    QDBusMessage message = QDBusMessage::createMethodCall(
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
+        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
+    message << QStringList{QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded)} << QString();
+    // Asynchronous, so that a slow or missing file manager never holds up the caller.
+    auto *watcher =
+        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(message, showItemsTimeoutMs), this);
+    connect(watcher, &QDBusPendingCallWatcher::finished, this, [folder](QDBusPendingCallWatcher *call) {
+        if (call->isError())
+            QDesktopServices::openUrl(folder);
+        call->deleteLater();
+    });
+    return true;
+}
+
+} // namespace Vexilo

@@ -1,0 +1,72 @@
+// SPDX-License-Identifier: MIT
+#include "InstanceClient.h"
+
+#include "InstanceProtocol.h"
+
+#include <QDeadlineTimer>
+#include <QJsonArray>
+#include <QLocalSocket>
+
+namespace Vexilo {
+
+InstanceClient::InstanceClient(QString socketPath)
+    : m_socketPath(std::move(socketPath))
+{ }
+
+bool InstanceClient::isRunning() const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_socketPath);
+    return socket.waitForConnected(500);
+}
+
+std::optional<QJsonObject> InstanceClient::exchange(const QJsonObject &request, int timeoutMs) const
+{
+    QLocalSocket socket;
+    socket.connectToServer(m_socketPath);
+    if (!socket.waitForConnected(500))
+        return std::nullopt;
+    socket.write(InstanceProtocol::frame(request));
+    if (!socket.waitForBytesWritten(timeoutMs))
+        return std::nullopt;
+    QByteArray buffer;
+    QDeadlineTimer deadline(timeoutMs);
+    while (!deadline.hasExpired()) {
+        if (auto message = InstanceProtocol::takeMessage(buffer))
+            return message;
+        if (socket.state() != QLocalSocket::ConnectedState && socket.bytesAvailable() == 0)
+            break;
+        if (socket.waitForReadyRead(int(qMax<qint64>(1, deadline.remainingTime()))))
+            buffer += socket.readAll();
+        else if (socket.state() != QLocalSocket::ConnectedState)
+            break;
+    }
+    buffer += socket.readAll();
+    return InstanceProtocol::takeMessage(buffer);
+}
+
+std::optional<CommandOutput> InstanceClient::runCommand(const QStringList &arguments, const QString &input,
+                                                        const QString &workingDirectory,
+                                                        const QString &storageDirectory) const
+{
+    QJsonObject request{{QStringLiteral("type"), InstanceProtocol::commandRequest},
+                        {QStringLiteral("arguments"), QJsonArray::fromStringList(arguments)},
+                        {QStringLiteral("workingDirectory"), workingDirectory},
+                        {QStringLiteral("storageDirectory"), storageDirectory}};
+    if (!input.isNull())
+        request.insert(QStringLiteral("input"), input);
+    // Exports of a large history take a while; a stuck application must not hang the shell forever.
+    const auto reply = exchange(request, 120000);
+    if (!reply || !reply->contains(QStringLiteral("exitCode")))
+        return std::nullopt;
+    return CommandOutput{reply->value(QStringLiteral("exitCode")).toInt(),
+                         reply->value(QStringLiteral("out")).toString(),
+                         reply->value(QStringLiteral("err")).toString()};
+}
+
+bool InstanceClient::reopen() const
+{
+    return exchange(QJsonObject{{QStringLiteral("type"), InstanceProtocol::reopenRequest}}, 5000).has_value();
+}
+
+} // namespace Vexilo

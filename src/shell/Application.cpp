@@ -1,0 +1,226 @@
+// SPDX-License-Identifier: MIT
+#include "Application.h"
+
+#include "AccessibilityPermission.h"
+#include "AppSettings.h"
+#include "AppStorageKeys.h"
+#include "BackgroundWindowController.h"
+#include "ClipboardMonitor.h"
+#include "ClipboardStore.h"
+#include "FocusRestoration.h"
+#include "GlobalHotkeyManager.h"
+#include "InstanceClient.h"
+#include "InstanceProtocol.h"
+#include "InstanceServer.h"
+#include "LaunchAtLoginManager.h"
+#include "PasteService.h"
+#include "PlatformServices.h"
+#include "SnippetShortcutManager.h"
+#include "SoundManager.h"
+#include "StorageLock.h"
+#include "UnixSignalWatcher.h"
+#include "VexiloRuntime.h"
+
+#include <QDeadlineTimer>
+#include <QGuiApplication>
+#include <QThread>
+#include <QTimer>
+#include <cstdio>
+
+namespace Vexilo {
+
+namespace {
+void printError(const QString &message)
+{
+    std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+} // namespace
+
+int Application::exec(int argc, char *argv[], const QString &dataDirectory)
+{
+    if (qEnvironmentVariableIsEmpty("DISPLAY") && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") &&
+        qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        printError(QStringLiteral("vexilo: no display: Vexilo needs a graphical session (DISPLAY is not set). "
+                                  "\"make run\" starts a private one."));
+        return 1;
+    }
+    QGuiApplication app(argc, argv);
+    QGuiApplication::setOrganizationName(QStringLiteral("Vexilo"));
+    QGuiApplication::setApplicationName(QStringLiteral("Vexilo"));
+    QGuiApplication::setDesktopFileName(QStringLiteral("vexilo"));
+    QGuiApplication::setQuitOnLastWindowClosed(false);
+
+    Application application(dataDirectory.isEmpty() ? StoragePaths::userDefault()
+                                                    : StoragePaths::forStorageDirectory(dataDirectory));
+    int exitCode = 0;
+    if (!application.start(exitCode))
+        return exitCode;
+    return QGuiApplication::exec();
+}
+
+Application::Application(StoragePaths paths, QObject *parent)
+    : QObject(parent)
+    , m_paths(std::move(paths))
+{ }
+
+Application::~Application()
+{
+    shutDown();
+}
+
+bool Application::start(int &exitCode)
+{
+    // One application per session: a second start brings the first one forward and ends.
+    m_instance = std::make_unique<InstanceServer>(
+        InstanceProtocol::socketPath(), m_paths.storageDirectory,
+        [this](const QStringList &arguments, const QString &input, const QString &workingDirectory,
+               std::function<void(const CommandOutput &)> reply) {
+            handleCommand(arguments, input, workingDirectory, std::move(reply));
+        });
+    if (!m_instance->listen()) {
+        if (InstanceClient(InstanceProtocol::socketPath()).reopen()) {
+            printError(QStringLiteral("Vexilo is already running."));
+            exitCode = 0;
+        } else {
+            printError(QStringLiteral("vexilo: ") + m_instance->errorString());
+            exitCode = 1;
+        }
+        return false;
+    }
+
+    // A command-line client may hold the history for a moment; wait for it rather than fail.
+    m_lock = std::make_unique<StorageLock>(m_paths.storageDirectory);
+    QDeadlineTimer deadline(10000);
+    while (!m_lock->tryLock()) {
+        if (deadline.hasExpired()) {
+            printError(QStringLiteral("vexilo: ") + m_lock->errorString());
+            exitCode = ExitLocked;
+            return false;
+        }
+        QThread::msleep(50);
+    }
+
+    m_settings = AppSettings::openUserSettings();
+    m_settings->registerDefaults(AppStorageKeys::defaultValues());
+    m_platform = PlatformServices::create(QCoreApplication::applicationFilePath());
+    m_sounds = std::make_unique<SoundManager>(m_settings.get(), m_platform->soundLoader());
+
+    StoreEnvironment environment;
+    environment.paths = m_paths;
+    environment.settings = m_settings.get();
+    environment.sounds = m_sounds.get();
+    environment.log = m_log;
+    m_store = std::make_unique<ClipboardStore>(std::move(environment));
+
+    Workspace *workspace = &m_platform->workspace();
+    m_focus = std::make_unique<FocusRestoration>(workspace);
+    m_permission = std::make_unique<AccessibilityPermission>(&m_platform->keys(), &m_platform->keyEvents(), workspace,
+                                                             m_settings.get(), m_log);
+    m_windows = std::make_unique<BackgroundWindowController>(*m_focus, m_log);
+    m_monitor = std::make_unique<ClipboardMonitor>(&m_platform->pasteboard(), workspace, m_store.get());
+    PasteService::Dependencies paste;
+    paste.store = m_store.get();
+    paste.pasteboard = &m_platform->pasteboard();
+    paste.monitor = m_monitor.get();
+    paste.workspace = workspace;
+    paste.keys = &m_platform->keys();
+    paste.permission = m_permission.get();
+    paste.focus = m_focus.get();
+    paste.windows = m_windows.get();
+    paste.sounds = m_sounds.get();
+    m_paste = std::make_unique<PasteService>(paste);
+    m_hotkeys = std::make_unique<GlobalHotkeyManager>(&m_platform->hotkeys(), m_store.get(), m_paste.get(),
+                                                      m_windows.get(), m_settings.get(), m_log);
+    m_snippets =
+        std::make_unique<SnippetShortcutManager>(&m_platform->keyEvents(), m_store.get(), m_paste.get(), workspace);
+    m_launchAtLogin = std::make_unique<LaunchAtLoginManager>(m_platform->loginItem(), m_log);
+
+    VexiloRuntime::Services services;
+    services.focus = m_focus.get();
+    services.monitor = m_monitor.get();
+    services.hotkeys = m_hotkeys.get();
+    services.snippets = m_snippets.get();
+    services.launchAtLogin = m_launchAtLogin.get();
+    services.store = m_store.get();
+    m_runtime = std::make_unique<VexiloRuntime>(services);
+
+    connect(m_instance.get(), &InstanceServer::reopenRequested, this, [this] { m_windows->showHud(); });
+    m_signals = std::make_unique<UnixSignalWatcher>();
+    connect(m_signals.get(), &UnixSignalWatcher::terminationRequested, this, [] { QCoreApplication::quit(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, &Application::shutDown);
+
+    QTimer::singleShot(0, this, [this] { m_runtime->startServices(); });
+    return true;
+}
+
+void Application::shutDown()
+{
+    if (m_runtime)
+        m_runtime->stopServices();
+}
+
+void Application::handleCommand(const QStringList &arguments, const QString &input, const QString &workingDirectory,
+                                std::function<void(const CommandOutput &)> reply)
+{
+    const QString command = arguments.value(0);
+    if (command == u"status")
+        return reply(status());
+    if (command == u"pause" || command == u"resume") {
+        m_store->setPaused(command == u"pause");
+        return reply({ExitOk, {}, {}});
+    }
+    if (command == u"toggle") {
+        m_windows->toggleHud();
+        return reply({ExitOk, {}, {}});
+    }
+    if (command == u"quit")
+        return quit(std::move(reply));
+    CommandRunner runner(*m_store);
+    if (command == u"paste") {
+        if (arguments.size() != 2)
+            return reply({ExitUsage,
+                          {},
+                          QStringLiteral("vexilo: paste needs one clip id\n") + CommandRunner::commandUsage(command)});
+        CommandOutput error;
+        const auto item = runner.findClip(arguments.at(1), error);
+        if (!item)
+            return reply(error);
+        m_paste->pasteItem(*item);
+        return reply({ExitOk, {}, {}});
+    }
+    reply(runner.run(
+        arguments, [&input] { return input; }, workingDirectory));
+}
+
+CommandOutput Application::status() const
+{
+    QString out = m_store->isPaused() ? QStringLiteral("Paused\n") : QStringLiteral("Recording\n");
+    const int snippets = m_store->count(ClipType::Snippets);
+    out += QStringLiteral("Clips: %1 (and %2 snippets)\n").arg(m_store->storedItemCount() - snippets).arg(snippets);
+    const HotkeyRegistrationStatus hotkeys = m_hotkeys->status();
+    const QString hud = GlobalHotkeyOptions::displayLabel(hotkeys.hudHotkey);
+    out += hotkeys.hudRegistered
+        ? QStringLiteral("History hotkey: %1, registered\n").arg(hud)
+        : QStringLiteral("History hotkey: %1, NOT registered (error %2): another program may hold it\n")
+              .arg(hud)
+              .arg(hotkeys.hudError);
+    out += QStringLiteral("Paste hotkeys: Ctrl+Alt+1 \u2013 Ctrl+Alt+9, %1 of 9 registered\n")
+               .arg(hotkeys.registeredSlots.size());
+    out += m_permission->isTrusted()
+        ? QStringLiteral("Keyboard access: available (pasting and snippet shortcuts work)\n")
+        : QStringLiteral("Keyboard access: not available (this display offers no XTEST or RECORD): clips are "
+                         "copied, not pasted\n");
+    out += QStringLiteral("Desktop: %1\n").arg(m_platform->name());
+    out += QStringLiteral("History: %1\n").arg(m_paths.historyFile());
+    return {ExitOk, out, {}};
+}
+
+void Application::quit(std::function<void(const CommandOutput &)> reply)
+{
+    // Answer once the history is on disk, so whoever asked can rely on it.
+    m_runtime->stopServices();
+    reply({ExitOk, {}, {}});
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); });
+}
+
+} // namespace Vexilo

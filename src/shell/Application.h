@@ -1,0 +1,74 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "CommandRunner.h"
+#include "LogSink.h"
+#include "StoragePaths.h"
+
+#include <QObject>
+#include <memory>
+
+namespace Vexilo {
+
+class AccessibilityPermission;
+class AppSettings;
+class BackgroundWindowController;
+class ClipboardMonitor;
+class ClipboardStore;
+class FocusRestoration;
+class GlobalHotkeyManager;
+class InstanceServer;
+class LaunchAtLoginManager;
+class PasteService;
+class PlatformServices;
+class SnippetShortcutManager;
+class SoundManager;
+class StorageLock;
+class UnixSignalWatcher;
+class VexiloRuntime;
+
+// The running application: it owns one of each service, wires them together, answers the
+// command-line client and stops everything in order, saving the history, when it ends.
+class Application : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Runs the application until it quits; returns the process's exit code.
+    static int exec(int argc, char *argv[], const QString &dataDirectory);
+
+    explicit Application(StoragePaths paths, QObject *parent = nullptr);
+    ~Application() override;
+
+    // Claims the session and the history, then builds and starts the services. False with a message
+    // on standard error, and `exitCode` set, when the application cannot or need not run.
+    bool start(int &exitCode);
+
+private:
+    void handleCommand(const QStringList &arguments, const QString &input, const QString &workingDirectory,
+                       std::function<void(const CommandOutput &)> reply);
+    [[nodiscard]] CommandOutput status() const;
+    void quit(std::function<void(const CommandOutput &)> reply);
+    void shutDown();
+
+    StoragePaths m_paths;
+    LogSink m_log = standardOutputLog();
+    std::unique_ptr<InstanceServer> m_instance;
+    std::unique_ptr<StorageLock> m_lock;
+    std::unique_ptr<AppSettings> m_settings;
+    std::unique_ptr<PlatformServices> m_platform;
+    std::unique_ptr<SoundManager> m_sounds;
+    std::unique_ptr<ClipboardStore> m_store;
+    std::unique_ptr<FocusRestoration> m_focus;
+    std::unique_ptr<AccessibilityPermission> m_permission;
+    std::unique_ptr<BackgroundWindowController> m_windows;
+    std::unique_ptr<ClipboardMonitor> m_monitor;
+    std::unique_ptr<PasteService> m_paste;
+    std::unique_ptr<GlobalHotkeyManager> m_hotkeys;
+    std::unique_ptr<SnippetShortcutManager> m_snippets;
+    std::unique_ptr<LaunchAtLoginManager> m_launchAtLogin;
+    std::unique_ptr<VexiloRuntime> m_runtime;
+    std::unique_ptr<UnixSignalWatcher> m_signals;
+};
+
+} // namespace Vexilo

@@ -1,0 +1,105 @@
+// SPDX-License-Identifier: MIT
+#include "InstanceServer.h"
+
+#include "InstanceClient.h"
+#include "InstanceProtocol.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QLocalSocket>
+#include <QPointer>
+
+namespace Vexilo {
+
+InstanceServer::InstanceServer(QString socketPath, QString storageDirectory, CommandHandler handler, QObject *parent)
+    : QObject(parent)
+    , m_socketPath(std::move(socketPath))
+    , m_storageDirectory(QDir::cleanPath(std::move(storageDirectory)))
+    , m_handler(std::move(handler))
+{
+    connect(&m_server, &QLocalServer::newConnection, this, &InstanceServer::accept);
+}
+
+InstanceServer::~InstanceServer()
+{
+    m_server.close();
+}
+
+bool InstanceServer::listen()
+{
+    // Only this user may talk to the application: the socket lives in a folder only the user can
+    // enter (the runtime folder, or a private one made here).
+    const QString folder = QFileInfo(m_socketPath).absolutePath();
+    if (!QFileInfo::exists(folder)) {
+        QDir().mkpath(folder);
+        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    }
+    // Asked first: listening would take the name over from a live instance.
+    if (InstanceClient(m_socketPath).isRunning()) {
+        m_error = QStringLiteral("Vexilo is already running.");
+        return false;
+    }
+    if (m_server.listen(m_socketPath))
+        return true;
+    // A socket left behind by an instance that died.
+    QLocalServer::removeServer(m_socketPath);
+    if (m_server.listen(m_socketPath))
+        return true;
+    m_error = m_server.errorString();
+    return false;
+}
+
+void InstanceServer::accept()
+{
+    while (QLocalSocket *socket = m_server.nextPendingConnection()) {
+        auto buffer = std::make_shared<QByteArray>();
+        connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+        connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer] {
+            *buffer += socket->readAll();
+            if (auto request = InstanceProtocol::takeMessage(*buffer))
+                handle(socket, *request);
+        });
+    }
+}
+
+void InstanceServer::handle(QLocalSocket *socket, const QJsonObject &request)
+{
+    QPointer<QLocalSocket> guard(socket);
+    auto send = [guard](const QJsonObject &message) {
+        if (!guard)
+            return;
+        guard->write(InstanceProtocol::frame(message));
+        guard->flush();
+        guard->disconnectFromServer();
+    };
+    const QString type = request.value(QStringLiteral("type")).toString();
+    if (type == InstanceProtocol::reopenRequest) {
+        Q_EMIT reopenRequested();
+        send({{QStringLiteral("reopened"), true}});
+        return;
+    }
+    if (type != InstanceProtocol::commandRequest) {
+        send({{QStringLiteral("exitCode"), int(ExitUsage)},
+              {QStringLiteral("err"), QStringLiteral("vexilo: unknown request\n")}});
+        return;
+    }
+    const QString storage = QDir::cleanPath(request.value(QStringLiteral("storageDirectory")).toString());
+    if (!storage.isEmpty() && storage != m_storageDirectory) {
+        // Another history folder: the client works on it itself.
+        send({{QStringLiteral("otherStorage"), true}});
+        return;
+    }
+    QStringList arguments;
+    for (const QJsonValue &value : request.value(QStringLiteral("arguments")).toArray())
+        arguments.append(value.toString());
+    m_handler(arguments, request.value(QStringLiteral("input")).toString(),
+              request.value(QStringLiteral("workingDirectory")).toString(), [send](const CommandOutput &output) {
+                  send({{QStringLiteral("exitCode"), output.exitCode},
+                        {QStringLiteral("out"), output.out},
+                        {QStringLiteral("err"), output.err}});
+              });
+}
+
+} // namespace Vexilo

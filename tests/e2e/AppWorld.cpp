@@ -1,0 +1,205 @@
+// SPDX-License-Identifier: MIT
+#include "AppWorld.h"
+
+#include "ClipJson.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QTest>
+#include <QThread>
+
+namespace Vexilo::Test {
+
+AppWorld::AppWorld()
+{
+    for (const char *folder : {"config", "data", "runtime", "home"})
+        QDir().mkpath(m_root.path() + u'/' + QLatin1StringView(folder));
+    QFile::setPermissions(m_root.path() + QStringLiteral("/runtime"),
+                          QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+AppWorld::~AppWorld()
+{
+    stopTarget();
+    if (applicationRunning())
+        killApplication();
+    m_session.stop();
+}
+
+QProcessEnvironment AppWorld::environment() const
+{
+    QProcessEnvironment env = m_session.environment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.path() + QStringLiteral("/config"));
+    env.insert(QStringLiteral("XDG_DATA_HOME"), m_root.path() + QStringLiteral("/data"));
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.path() + QStringLiteral("/runtime"));
+    env.insert(QStringLiteral("HOME"), m_root.path() + QStringLiteral("/home"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+    return env;
+}
+
+bool AppWorld::startApplication()
+{
+    if (!m_sessionStarted) {
+        if (!m_session.start()) {
+            qWarning("%s", qPrintable(m_session.errorString()));
+            return false;
+        }
+        m_sessionStarted = true;
+    }
+    m_app = std::make_unique<QProcess>();
+    m_app->setProcessEnvironment(environment());
+    m_app->setProcessChannelMode(QProcess::MergedChannels);
+    m_app->start(QStringLiteral(VEXILO_BINARY), {});
+    if (!m_app->waitForStarted(10000))
+        return false;
+    // Up once it answers a command.
+    QDeadlineTimer deadline(20000);
+    while (!deadline.hasExpired() && m_app->state() == QProcess::Running) {
+        if (vexilo({QStringLiteral("status")}).exitCode == 0)
+            return true;
+        QThread::msleep(100);
+    }
+    qWarning("vexilo did not come up: %s", qPrintable(applicationOutput()));
+    return false;
+}
+
+QString AppWorld::applicationOutput()
+{
+    if (m_app)
+        m_output += QString::fromUtf8(m_app->readAll());
+    return m_output;
+}
+
+bool AppWorld::applicationRunning() const
+{
+    return m_app && m_app->state() == QProcess::Running;
+}
+
+bool AppWorld::quitApplication()
+{
+    if (!applicationRunning())
+        return true;
+    vexilo({QStringLiteral("quit")});
+    if (m_app->waitForFinished(15000))
+        return true;
+    killApplication();
+    return false;
+}
+
+void AppWorld::killApplication()
+{
+    if (!m_app)
+        return;
+    m_app->kill();
+    m_app->waitForFinished(5000);
+}
+
+AppWorld::Result AppWorld::vexilo(const QStringList &arguments, const QByteArray &input) const
+{
+    QProcess process;
+    process.setProcessEnvironment(environment());
+    process.start(QStringLiteral(VEXILO_BINARY), arguments);
+    if (!process.waitForStarted(10000))
+        return {};
+    process.write(input);
+    process.closeWriteChannel();
+    if (!process.waitForFinished(60000)) {
+        process.kill();
+        process.waitForFinished(2000);
+        return {};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2,
+            QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
+}
+
+bool AppWorld::startTarget()
+{
+    stopTarget();
+    QFile::remove(m_root.path() + QStringLiteral("/target.txt"));
+    m_target = std::make_unique<QProcess>();
+    m_target->setProcessEnvironment(environment());
+    m_target->setProcessChannelMode(QProcess::ForwardedChannels);
+    m_target->start(QStringLiteral(VEXILO_TEST_TARGET),
+                    {QStringLiteral("--edit"), m_root.path() + QStringLiteral("/target.txt")});
+    if (!m_target->waitForStarted(10000))
+        return false;
+    // Active once the window manager says the window with our title is in front.
+    QDeadlineTimer deadline(15000);
+    while (!deadline.hasExpired()) {
+        const QByteArray id =
+            m_session
+                .run(QStringLiteral("xdotool"),
+                     {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("Vexilo test target")})
+                .trimmed();
+        if (!id.isEmpty()) {
+            const QByteArray window = id.split('\n').first();
+            m_session.run(QStringLiteral("xdotool"),
+                          {QStringLiteral("windowactivate"), QStringLiteral("--sync"), QString::fromLatin1(window)});
+            const QByteArray active =
+                m_session.run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed();
+            if (active == window)
+                return true;
+        }
+        QThread::msleep(100);
+    }
+    return false;
+}
+
+QString AppWorld::targetText() const
+{
+    QFile file(m_root.path() + QStringLiteral("/target.txt"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+void AppWorld::stopTarget()
+{
+    if (!m_target)
+        return;
+    m_target->kill();
+    m_target->waitForFinished(5000);
+    m_target.reset();
+}
+
+QList<ClipItem> AppWorld::historyFile() const
+{
+    QFile file(storageDirectory() + QStringLiteral("/history.json"));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return ClipJson::decodeHistory(file.readAll()).items;
+}
+
+bool AppWorld::waitForSavedClip(const std::function<bool(const ClipItem &)> &test, int timeoutMs) const
+{
+    return QTest::qWaitFor(
+        [&] {
+            const QList<ClipItem> items = historyFile();
+            return std::any_of(items.cbegin(), items.cend(), test);
+        },
+        timeoutMs);
+}
+
+std::optional<ClipItem> AppWorld::waitForListedClip(const std::function<bool(const ClipItem &)> &test,
+                                                    int timeoutMs) const
+{
+    std::optional<ClipItem> found;
+    [[maybe_unused]] const bool seen = QTest::qWaitFor(
+        [&] {
+            const Result listed = vexilo({QStringLiteral("list"), QStringLiteral("--json")});
+            for (const ClipItem &item : ClipJson::decodeHistory(listed.out.toUtf8()).items) {
+                if (test(item)) {
+                    found = item;
+                    return true;
+                }
+            }
+            return false;
+        },
+        timeoutMs);
+    return found;
+}
+
+} // namespace Vexilo::Test

@@ -1,0 +1,70 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "AccessibilityPermission.h"
+#include "ClipboardMonitor.h"
+#include "FakeHotkeyService.h"
+#include "FakeKeyEventSource.h"
+#include "FakeKeySynthesizer.h"
+#include "FakePasteboard.h"
+#include "FakeWorkspace.h"
+#include "FocusRestoration.h"
+#include "PasteService.h"
+#include "RecordingWindowController.h"
+#include "StoreFixture.h"
+
+#include <QRegularExpression>
+
+namespace Vexilo::Test {
+
+// The input services wired together over fakes and a store on a temporary folder, the way the
+// application wires them over the desktop.
+class InputTestRig
+{
+public:
+    // `history` is written before the store opens; a history with a snippet keeps the default
+    // snippets out.
+    explicit InputTestRig(const QList<ClipItem> &history = {})
+        : store(openStore(fixture, history))
+        , sounds(&fixture.settings(), fakeSoundLoader(soundLog))
+        , monitor(&pasteboard, &workspace, &store)
+        , focus(&workspace)
+        , permission(&keys, &keyEvents, &workspace, &fixture.settings(),
+                     [this](const QString &line) { log.append(line); })
+        , paste(PasteService::Dependencies{&store, &pasteboard, &monitor, &workspace, &keys, &permission, &focus,
+                                           &windows, &sounds})
+    { }
+
+    // Clips the store holds that are not snippets, newest first.
+    [[nodiscard]] QList<ClipItem> history() const { return store.items(QString(), ClipType::All, 1000, false); }
+    [[nodiscard]] int copySounds() const
+    {
+        return int(soundLog->events.filter(QRegularExpression(QStringLiteral("^Tink#\\d+:play$"))).size());
+    }
+
+    StoreFixture fixture;
+    ClipboardStore &store;
+    std::shared_ptr<SoundLog> soundLog = std::make_shared<SoundLog>();
+    SoundManager sounds;
+    QStringList log;
+    FakePasteboard pasteboard;
+    FakeWorkspace workspace;
+    FakeKeySynthesizer keys;
+    FakeKeyEventSource keyEvents;
+    FakeHotkeyService hotkeys;
+    RecordingWindowController windows;
+    ClipboardMonitor monitor;
+    FocusRestoration focus;
+    AccessibilityPermission permission;
+    PasteService paste;
+
+private:
+    static ClipboardStore &openStore(StoreFixture &fixture, const QList<ClipItem> &history)
+    {
+        if (!history.isEmpty())
+            fixture.writeHistory(history);
+        return fixture.open();
+    }
+};
+
+} // namespace Vexilo::Test
