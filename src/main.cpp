@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "AppVersion.h"
 #include "Application.h"
 #include "CommandLine.h"
 
@@ -17,5 +18,5 @@ int main(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setOrganizationName(QStringLiteral("Vexilo"));
     QCoreApplication::setApplicationName(QStringLiteral("Vexilo"));
-    return Vexilo::CommandLine::run(options);
+    return Vexilo::CommandLine::run(options, Vexilo::AppVersion::shortVersion(), Vexilo::AppVersion::build());
 }

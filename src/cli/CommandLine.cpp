@@ -7,9 +7,14 @@
 #include "CommandRunner.h"
 #include "InstanceClient.h"
 #include "InstanceProtocol.h"
+#include "NullWorkspace.h"
+#include "OCRService.h"
+#include "QRCodeService.h"
+#include "ServiceCommands.h"
 #include "StorageLock.h"
 
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <cstdio>
 
@@ -68,7 +73,7 @@ Options parse(const QStringList &arguments)
     return options;
 }
 
-int run(const Options &options)
+int run(const Options &options, const QString &shortVersion, qint64 build)
 {
     if (!options.error.isEmpty())
         return usageError(options.error);
@@ -118,6 +123,22 @@ int run(const Options &options)
     CommandOutput output;
     if (CommandRunner::isApplicationCommand(args.first())) {
         output = {ExitNoResult, {}, QStringLiteral("vexilo: Vexilo is not running; start it first\n")};
+    } else if (ServiceCommands::handles(args.first())) {
+        ClipboardStore store(std::move(environment));
+        NullWorkspace workspace;
+        OCRService ocr(standardErrorLog());
+        // Without the application there is no image server: image clips cannot be shared from here.
+        QRCodeService qr([](const ClipItem &) { return std::optional<QString>(); });
+        ServiceCommands commands({&store, settings.get(), &workspace, &ocr, &qr, nullptr, shortVersion, build});
+        QEventLoop loop;
+        bool done = false;
+        commands.run(args, QDir::currentPath(), [&](const CommandOutput &result) {
+            output = result;
+            done = true;
+            loop.quit();
+        });
+        if (!done)
+            loop.exec();
     } else {
         ClipboardStore store(std::move(environment));
         CommandRunner runner(store);

@@ -43,6 +43,13 @@ const CommandHelp commands[] = {
     {"snippet", "snippet add --title T [--shortcut S] [--tags \"a, b\"] [TEXT]",
      "Create a snippet (text from standard input when TEXT is absent or \"-\"); prints its id."},
     {"snippets", "snippets [--json]", "List the snippets."},
+    {"ocr", "ocr ID", "Recognise the text in an image clip now, keep it with the clip and print it."},
+    {"qr", "qr ID --png FILE [--size N]",
+     "Print what the clip's QR code carries and write the code as a PNG image of N by N pixels (280)."},
+    {"share", "share ID",
+     "Share an image clip with a phone on this network; prints its address (needs the running application)."},
+    {"unshare", "unshare", "Stop sharing (needs the running application)."},
+    {"check-update", "check-update", "Look for a newer version of Vexilo and print what was found."},
     {"paste", "paste ID", "Paste a clip into the window that was in front before (needs the running application)."},
     {"toggle", "toggle", "Show or hide the history window (needs the running application)."},
     {"pause", "pause", "Pause recording (needs the running application)."},
@@ -51,7 +58,7 @@ const CommandHelp commands[] = {
     {"quit", "quit", "Quit the running application, saving the history first."},
 };
 
-const char *const applicationCommands[] = {"paste", "toggle", "pause", "resume", "status", "quit"};
+const char *const applicationCommands[] = {"paste", "toggle", "pause", "resume", "status", "quit", "share", "unshare"};
 
 const CommandHelp *findCommand(const QString &name)
 {

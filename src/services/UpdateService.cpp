@@ -92,7 +92,9 @@ QUrl UpdateService::defaultManifestURL()
 
 QUrl UpdateService::manifestURL()
 {
-    return resolveManifestURL(QStringLiteral(VEXILO_UPDATE_MANIFEST_URL));
+    // Packagers and test worlds may point the check elsewhere without rebuilding.
+    const QString configured = qEnvironmentVariable("VEXILO_UPDATE_MANIFEST_URL");
+    return resolveManifestURL(configured.isEmpty() ? QStringLiteral(VEXILO_UPDATE_MANIFEST_URL) : configured);
 }
 
 QUrl UpdateService::resolveManifestURL(const QString &configured)

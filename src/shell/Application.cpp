@@ -4,6 +4,7 @@
 #include "AccessibilityPermission.h"
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
+#include "AppVersion.h"
 #include "BackgroundWindowController.h"
 #include "ClipboardMonitor.h"
 #include "ClipboardStore.h"
@@ -13,12 +14,18 @@
 #include "InstanceProtocol.h"
 #include "InstanceServer.h"
 #include "LaunchAtLoginManager.h"
+#include "LocalImageServer.h"
+#include "LogUpdatePrompt.h"
+#include "OCRService.h"
 #include "PasteService.h"
 #include "PlatformServices.h"
+#include "QRCodeService.h"
+#include "ServiceCommands.h"
 #include "SnippetShortcutManager.h"
 #include "SoundManager.h"
 #include "StorageLock.h"
 #include "UnixSignalWatcher.h"
+#include "UpdateService.h"
 #include "VexiloRuntime.h"
 
 #include <QDeadlineTimer>
@@ -105,12 +112,19 @@ bool Application::start(int &exitCode)
     m_platform = PlatformServices::create(QCoreApplication::applicationFilePath());
     m_sounds = std::make_unique<SoundManager>(m_settings.get(), m_platform->soundLoader());
 
+    m_ocr = std::make_unique<OCRService>(m_log);
+
     StoreEnvironment environment;
     environment.paths = m_paths;
     environment.settings = m_settings.get();
     environment.sounds = m_sounds.get();
+    environment.textRecognizer = m_ocr.get();
     environment.log = m_log;
+    environment.qrPayload = [this](const ClipItem &item) { return m_qr->qrPayload(item); };
+    environment.stopSharing = [this] { m_imageServer->stop(); };
     m_store = std::make_unique<ClipboardStore>(std::move(environment));
+    m_imageServer = std::make_unique<LocalImageServer>(LocalImageServer::optionsFor(*m_store));
+    m_qr = std::make_unique<QRCodeService>([this](const ClipItem &item) { return m_imageServer->shareURL(item); });
 
     Workspace *workspace = &m_platform->workspace();
     m_focus = std::make_unique<FocusRestoration>(workspace);
@@ -135,6 +149,18 @@ bool Application::start(int &exitCode)
         std::make_unique<SnippetShortcutManager>(&m_platform->keyEvents(), m_store.get(), m_paste.get(), workspace);
     m_launchAtLogin = std::make_unique<LaunchAtLoginManager>(m_platform->loginItem(), m_log);
 
+    m_updatePrompt = std::make_unique<LogUpdatePrompt>(m_log);
+    UpdateService::Environment update;
+    update.shortVersion = AppVersion::shortVersion();
+    update.build = AppVersion::build();
+    update.settings = m_settings.get();
+    update.workspace = workspace;
+    update.prompt = m_updatePrompt.get();
+    m_update = std::make_unique<UpdateService>(update);
+    m_serviceCommands = std::make_unique<ServiceCommands>(
+        ServiceCommands::Services{m_store.get(), m_settings.get(), workspace, m_ocr.get(), m_qr.get(),
+                                  m_imageServer.get(), AppVersion::shortVersion(), AppVersion::build()});
+
     VexiloRuntime::Services services;
     services.focus = m_focus.get();
     services.monitor = m_monitor.get();
@@ -142,6 +168,10 @@ bool Application::start(int &exitCode)
     services.snippets = m_snippets.get();
     services.launchAtLogin = m_launchAtLogin.get();
     services.store = m_store.get();
+    services.afterStart = [this] {
+        if (!m_update->isWithinAutomaticCheckCooldown() && !m_update->isChecking())
+            m_update->checkForUpdates(false);
+    };
     m_runtime = std::make_unique<VexiloRuntime>(services);
 
     connect(m_instance.get(), &InstanceServer::reopenRequested, this, [this] { m_windows->showHud(); });
@@ -175,6 +205,8 @@ void Application::handleCommand(const QStringList &arguments, const QString &inp
     }
     if (command == u"quit")
         return quit(std::move(reply));
+    if (ServiceCommands::handles(command))
+        return m_serviceCommands->run(arguments, workingDirectory, std::move(reply));
     CommandRunner runner(*m_store);
     if (command == u"paste") {
         if (arguments.size() != 2)

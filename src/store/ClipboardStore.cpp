@@ -223,16 +223,21 @@ void ClipboardStore::setIgnoredAppBundleIds(const QSet<QString> &ids)
     Q_EMIT ignoredAppBundleIdsChanged();
 }
 
-void ClipboardStore::presentQR(const ClipItem &item)
+bool ClipboardStore::presentQR(const ClipItem &item)
 {
+    if (!m_env.qrPayload || m_env.qrPayload(item).isEmpty())
+        return false;
     m_activeQRCodeItem = item;
     Q_EMIT activeQRCodeItemChanged();
+    return true;
 }
 
 void ClipboardStore::dismissQR()
 {
     m_activeQRCodeItem.reset();
     Q_EMIT activeQRCodeItemChanged();
+    if (m_env.stopSharing)
+        m_env.stopSharing();
 }
 
 void ClipboardStore::setShouldOpenNewSnippet(bool value)

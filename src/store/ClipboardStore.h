@@ -35,6 +35,11 @@ struct StoreEnvironment
     LogSink log = standardOutputLog();
     std::function<double()> now; // seconds since the reference date; defaults to the clock
     std::function<qreal()> screenScale; // defaults to the primary screen, 2.0 without one
+    // The text a clip's QR code carries (for an image clip this starts sharing it); empty when there
+    // is nothing to share. Without it, no clip can be shown as a QR code.
+    std::function<QString(const ClipItem &)> qrPayload;
+    // Ends sharing through the local image server.
+    std::function<void()> stopSharing;
     int saveDebounceMs = 100;
     int searchDebounceMs = 150;
     int undoWindowMs = 5000;
@@ -167,7 +172,8 @@ public:
     [[nodiscard]] const QSet<QString> &ignoredAppBundleIds() const { return m_ignoredAppBundleIds; }
     void setIgnoredAppBundleIds(const QSet<QString> &ids);
     [[nodiscard]] const std::optional<ClipItem> &activeQRCodeItem() const { return m_activeQRCodeItem; }
-    void presentQR(const ClipItem &item);
+    // Opens the QR sheet for the clip; false, changing nothing, when it has nothing to share.
+    bool presentQR(const ClipItem &item);
     void dismissQR();
     [[nodiscard]] bool shouldOpenNewSnippet() const { return m_shouldOpenNewSnippet; }
     void setShouldOpenNewSnippet(bool value);

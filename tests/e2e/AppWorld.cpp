@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QSettings>
 #include <QTest>
 #include <QThread>
 
@@ -18,6 +19,12 @@ AppWorld::AppWorld()
         QDir().mkpath(m_root.path() + u'/' + QLatin1StringView(folder));
     QFile::setPermissions(m_root.path() + QStringLiteral("/runtime"),
                           QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // The automatic update check would reach out to the internet: it ran "just now" in this world,
+    // and any check goes to a closed port on this machine unless a test points it elsewhere.
+    QSettings settings(settingsFile(), QSettings::IniFormat);
+    settings.setValue(QStringLiteral("lastUpdateCheckDate"), QDateTime::currentDateTime());
+    settings.sync();
+    m_extra.insert(QStringLiteral("VEXILO_UPDATE_MANIFEST_URL"), QStringLiteral("http://127.0.0.1:9/update.json"));
 }
 
 AppWorld::~AppWorld()
@@ -37,6 +44,7 @@ QProcessEnvironment AppWorld::environment() const
     env.insert(QStringLiteral("HOME"), m_root.path() + QStringLiteral("/home"));
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
     env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+    env.insert(m_extra);
     return env;
 }
 
@@ -106,7 +114,8 @@ AppWorld::Result AppWorld::vexilo(const QStringList &arguments, const QByteArray
         return {};
     process.write(input);
     process.closeWriteChannel();
-    if (!process.waitForFinished(60000)) {
+    // Waits with the event loop running, so servers a test runs in this process keep answering.
+    if (!QTest::qWaitFor([&process] { return process.state() == QProcess::NotRunning; }, 60000)) {
         process.kill();
         process.waitForFinished(2000);
         return {};

@@ -25,6 +25,9 @@ public:
     AppWorld();
     ~AppWorld();
 
+    // Extra environment for the application and the client, set before starting them.
+    void setEnvironmentVariable(const QString &name, const QString &value) { m_extra.insert(name, value); }
+
     // Starts the X session (once) and the application; false when either does not come up.
     bool startApplication();
     // Asks the application to quit and waits for it; false if it had to be killed.
@@ -61,6 +64,7 @@ private:
     std::unique_ptr<QProcess> m_app;
     std::unique_ptr<QProcess> m_target;
     QString m_output;
+    QProcessEnvironment m_extra;
 };
 
 } // namespace Vexilo::Test
