@@ -8,6 +8,8 @@ export XDG_RUNTIME_DIR
 trap 'rm -rf "$XDG_RUNTIME_DIR"' EXIT
 export QT_QPA_PLATFORM=offscreen
 export OMP_THREAD_LIMIT=1
+# No test may reach the real update server.
+export VEXILO_UPDATE_MANIFEST_URL=http://127.0.0.1:9/update.json
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --preset asan "$@"

@@ -39,12 +39,6 @@ bool endsWith(const QStringList &buffer, const QStringList &suffix)
     return true;
 }
 
-// Logical codes of navigation keys the shared key code list does not name.
-constexpr quint16 homeKey = 115;
-constexpr quint16 pageUpKey = 116;
-constexpr quint16 endKey = 119;
-constexpr quint16 pageDownKey = 121;
-
 // Navigation keys type nothing here, but where the key codes come from they type one private-use
 // character, so an arrow press between two halves of a shortcut keeps it from matching.
 std::optional<QString> typedCharacters(const KeyEvent &event)
@@ -65,16 +59,16 @@ std::optional<QString> typedCharacters(const KeyEvent &event)
     case KeyCodes::RightArrow:
         functionKey = 0xF703;
         break;
-    case homeKey:
+    case KeyCodes::Home:
         functionKey = 0xF729;
         break;
-    case endKey:
+    case KeyCodes::End:
         functionKey = 0xF72B;
         break;
-    case pageUpKey:
+    case KeyCodes::PageUp:
         functionKey = 0xF72C;
         break;
-    case pageDownKey:
+    case KeyCodes::PageDown:
         functionKey = 0xF72D;
         break;
     default:

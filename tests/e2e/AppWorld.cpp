@@ -90,9 +90,10 @@ bool AppWorld::quitApplication()
 {
     if (!applicationRunning())
         return true;
-    vexilo({QStringLiteral("quit")});
-    if (m_app->waitForFinished(15000))
-        return true;
+    const bool answered = vexilo({QStringLiteral("quit")}).exitCode == 0;
+    // The app may already have gone while the command's output was awaited.
+    if (m_app->state() == QProcess::NotRunning || m_app->waitForFinished(15000))
+        return answered && m_app->exitStatus() == QProcess::NormalExit && m_app->exitCode() == 0;
     killApplication();
     return false;
 }

@@ -5,7 +5,6 @@
 #include "X11KeySynthesizer.h"
 #include "XTestMain.h"
 
-#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -13,7 +12,6 @@
 #include <QScopeGuard>
 #include <QSignalSpy>
 #include <QSocketNotifier>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QThread>
 #include <QWindow>
@@ -70,20 +68,6 @@ int runKeyboardTarget(int argc, char **argv)
     edit.show();
     report(u"window:"_s + QString::number(edit.winId()));
     return app.exec();
-}
-
-// Openbox's stock key bindings include Alt+Space (its window menu), which would take the
-// combination under test; the test session runs openbox with no key bindings at all.
-bool useBareWindowManagerConfig(const QTemporaryDir &home)
-{
-    if (!home.isValid() || !QDir(home.path()).mkpath(QStringLiteral("openbox")))
-        return false;
-    QFile config(home.filePath(QStringLiteral("openbox/rc.xml")));
-    if (!config.open(QIODevice::WriteOnly))
-        return false;
-    config.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                 "<openbox_config xmlns=\"http://openbox.org/3.4/rc\"><keyboard/></openbox_config>\n");
-    return qputenv("XDG_CONFIG_HOME", home.path().toLocal8Bit());
 }
 
 } // namespace
@@ -675,11 +659,6 @@ int main(int argc, char **argv)
 {
     if (argc > 1 && qstrcmp(argv[1], targetArgument) == 0)
         return runKeyboardTarget(argc, argv);
-    QTemporaryDir configHome;
-    if (!useBareWindowManagerConfig(configHome)) {
-        std::fputs("Cannot write the window manager's configuration\n", stderr);
-        return 1;
-    }
     return Test::runInXSession(argc, argv, []() -> QObject * { return new TestX11Keyboard; });
 }
 

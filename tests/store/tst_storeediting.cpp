@@ -250,6 +250,35 @@ private Q_SLOTS:
         store.togglePin(store.items().first());
         QCOMPARE(pinSounds(f), 1);
     }
+    void qrCodesAreShownOnlyForClipsWithAPayload()
+    {
+        StoreFixture f;
+        int stops = 0;
+        f.environment.qrPayload = [](const ClipItem &item) { return item.textContent(); };
+        f.environment.stopSharing = [&] { ++stops; };
+        ClipboardStore &store = f.open();
+        QSignalSpy changed(&store, &ClipboardStore::activeQRCodeItemChanged);
+        store.addTextItem(QStringLiteral("for the phone"));
+        const ClipItem text = store.items().first();
+        addImage(store);
+        const ClipItem image = store.items().first(); // no text: an empty payload
+
+        QVERIFY(!store.presentQR(image));
+        QVERIFY(!store.activeQRCodeItem());
+        QCOMPARE(changed.size(), 0);
+
+        QVERIFY(store.presentQR(text));
+        QCOMPARE(store.activeQRCodeItem()->id(), text.id());
+        QCOMPARE(changed.size(), 1);
+        // A refused clip leaves the shown one in place.
+        QVERIFY(!store.presentQR(image));
+        QCOMPARE(store.activeQRCodeItem()->id(), text.id());
+
+        store.dismissQR();
+        QVERIFY(!store.activeQRCodeItem());
+        QCOMPARE(changed.size(), 2);
+        QCOMPARE(stops, 1);
+    }
 };
 
 QTEST_MAIN(TestStoreEditing)

@@ -243,8 +243,9 @@ private Q_SLOTS:
     void ignoredApplications()
     {
         StoreFixture f;
-        QCOMPARE(f.open().ignoredAppBundleIds().size(), 5);
+        QCOMPARE(f.open().ignoredAppBundleIds().size(), 13);
         QVERIFY(f.store().ignoredAppBundleIds().contains(QStringLiteral("org.keepassxc.keepassxc")));
+        QVERIFY(f.store().ignoredAppBundleIds().contains(QStringLiteral("org.keepassxc.KeePassXC")));
         // Emptying the list persists an empty list; the defaults do not come back.
         f.store().setIgnoredAppBundleIds({});
         QVERIFY(f.open().ignoredAppBundleIds().isEmpty());
