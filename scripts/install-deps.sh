@@ -17,7 +17,7 @@ PACKAGES=(
   qml6-module-qtqml-models qml6-module-qtcore qml6-module-qtmultimedia qml6-module-qttest
   # X11
   libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev libxcb-xtest0-dev libxcb-record0-dev
-  libxkbcommon-dev libxkbcommon-x11-dev
+  libxkbcommon-dev libxkbcommon-x11-dev libxfixes-dev
   # OCR and QR codes
   libtesseract-dev libleptonica-dev tesseract-ocr-eng libqrencode-dev libzxing-dev
   # test tools: X server, window manager, tray host, clipboard and key tools

@@ -4,6 +4,7 @@
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "ClipboardStore.h"
+#include "CommandCatalog.h"
 #include "CommandRunner.h"
 #include "InstanceClient.h"
 #include "InstanceProtocol.h"
@@ -41,53 +42,27 @@ QString readStandardInput()
 
 int usageError(const QString &message)
 {
-    write(stderr, QStringLiteral("vexilo: ") + message + u'\n' + CommandRunner::usage());
+    write(stderr, QStringLiteral("vexilo: ") + message + u'\n' + CommandCatalog::usage());
     return ExitUsage;
 }
 
 } // namespace
-
-Options parse(const QStringList &arguments)
-{
-    Options options;
-    QStringList args = arguments.mid(1);
-    // Options before the command belong to the client itself.
-    while (!args.isEmpty() && args.first().startsWith(u"--")) {
-        const QString option = args.takeFirst();
-        if (option == u"--help") {
-            options.help = true;
-        } else if (option == u"--data-dir") {
-            if (args.isEmpty()) {
-                options.error = QStringLiteral("--data-dir needs a folder");
-                return options;
-            }
-            options.dataDirectory = args.takeFirst();
-        } else if (option.startsWith(u"--data-dir=")) {
-            options.dataDirectory = option.mid(11);
-        } else {
-            options.error = QStringLiteral("unknown option %1").arg(option);
-            return options;
-        }
-    }
-    options.command = args;
-    return options;
-}
 
 int run(const Options &options, const QString &shortVersion, qint64 build)
 {
     if (!options.error.isEmpty())
         return usageError(options.error);
     if (options.help) {
-        write(stdout, CommandRunner::usage());
+        write(stdout, CommandCatalog::usage());
         return ExitOk;
     }
     const QStringList &args = options.command;
     if (args.isEmpty())
         return usageError(QStringLiteral("no command given"));
-    if (!CommandRunner::isCommand(args.first()))
+    if (!CommandCatalog::isCommand(args.first()))
         return usageError(QStringLiteral("unknown command \"%1\"").arg(args.first()));
     if (args.contains(QStringLiteral("--help"))) {
-        write(stdout, CommandRunner::commandUsage(args.first()));
+        write(stdout, CommandCatalog::commandUsage(args.first()));
         return ExitOk;
     }
 
@@ -97,7 +72,7 @@ int run(const Options &options, const QString &shortVersion, qint64 build)
 
     // Standard input is read here, once, whoever carries the command out.
     QString input;
-    if (CommandRunner::readsStandardInput(args))
+    if (CommandCatalog::readsStandardInput(args))
         input = readStandardInput();
 
     // The running application owns the history: it carries the command out.
@@ -109,7 +84,7 @@ int run(const Options &options, const QString &shortVersion, qint64 build)
     }
 
     StorageLock lock(paths.storageDirectory);
-    if (!CommandRunner::isApplicationCommand(args.first()) && !lock.tryLock()) {
+    if (!CommandCatalog::isApplicationCommand(args.first()) && !lock.tryLock()) {
         write(stderr, QStringLiteral("vexilo: ") + lock.errorString() + u'\n');
         return ExitLocked;
     }
@@ -121,7 +96,7 @@ int run(const Options &options, const QString &shortVersion, qint64 build)
     environment.settings = settings.get();
     environment.log = standardErrorLog();
     CommandOutput output;
-    if (CommandRunner::isApplicationCommand(args.first())) {
+    if (CommandCatalog::isApplicationCommand(args.first())) {
         output = {ExitNoResult, {}, QStringLiteral("vexilo: Vexilo is not running; start it first\n")};
     } else if (ServiceCommands::handles(args.first())) {
         ClipboardStore store(std::move(environment));

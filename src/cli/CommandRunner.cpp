@@ -5,6 +5,7 @@
 #include "ClipFormat.h"
 #include "ClipJson.h"
 #include "ClipboardStore.h"
+#include "CommandCatalog.h"
 #include "TextTransformMode.h"
 
 #include <QDir>
@@ -15,66 +16,12 @@ namespace Vexilo {
 
 namespace {
 
-struct CommandHelp
-{
-    const char *name;
-    const char *synopsis;
-    const char *description;
-};
-
-const CommandHelp commands[] = {
-    {"list", "list [--json] [--limit N] [--category NAME] [--tag TAG] [--search TEXT]",
-     "List clips, pinned first, then newest first. NAME is a category: All, Pinned, Snippets, Text, Image, "
-     "Links, Code, Files."},
-    {"show", "show ID [--json]", "Show one clip with its derived texts."},
-    {"add", "add [TEXT]", "Record TEXT as a new clip (standard input when TEXT is absent or \"-\"); prints its id."},
-    {"add-image", "add-image FILE", "Record the image in FILE as a new clip; prints its id."},
-    {"add-files", "add-files PATH...", "Record a list of files as a new clip; prints its id."},
-    {"pin", "pin ID", "Pin a clip."},
-    {"unpin", "unpin ID", "Unpin a clip."},
-    {"tag", "tag ID TAG", "Add a tag to a clip."},
-    {"untag", "untag ID TAG", "Remove a tag from a clip."},
-    {"delete", "delete ID", "Delete a clip (no undo)."},
-    {"clear", "clear [--all]", "Remove every clip that is not pinned; with --all, pinned clips too. Snippets stay."},
-    {"transform", "transform MODE ID",
-     "Print the clip's text converted by MODE: uppercase, lowercase, titleCase, trimWhitespace, singleLine, "
-     "jsonEscaped, urlEncoded, base64Encoded, base64Decoded (or their labels)."},
-    {"export", "export json|markdown FILE", "Write the whole history to FILE."},
-    {"snippet", "snippet add --title T [--shortcut S] [--tags \"a, b\"] [TEXT]",
-     "Create a snippet (text from standard input when TEXT is absent or \"-\"); prints its id."},
-    {"snippets", "snippets [--json]", "List the snippets."},
-    {"ocr", "ocr ID", "Recognise the text in an image clip now, keep it with the clip and print it."},
-    {"qr", "qr ID --png FILE [--size N]",
-     "Print what the clip's QR code carries and write the code as a PNG image of N by N pixels (280)."},
-    {"share", "share ID",
-     "Share an image clip with a phone on this network; prints its address (needs the running application)."},
-    {"unshare", "unshare", "Stop sharing (needs the running application)."},
-    {"check-update", "check-update", "Look for a newer version of Vexilo and print what was found."},
-    {"paste", "paste ID", "Paste a clip into the window that was in front before (needs the running application)."},
-    {"toggle", "toggle", "Show or hide the history window (needs the running application)."},
-    {"pause", "pause", "Pause recording (needs the running application)."},
-    {"resume", "resume", "Resume recording (needs the running application)."},
-    {"status", "status", "Whether Vexilo is recording, the clip count, hotkeys and keyboard access."},
-    {"quit", "quit", "Quit the running application, saving the history first."},
-};
-
-const char *const applicationCommands[] = {"paste", "toggle", "pause", "resume", "status", "quit", "share", "unshare"};
-
-const CommandHelp *findCommand(const QString &name)
-{
-    for (const CommandHelp &command : commands) {
-        if (name == QLatin1StringView(command.name))
-            return &command;
-    }
-    return nullptr;
-}
-
 CommandOutput usageError(const QString &command, const QString &message)
 {
     return {ExitUsage,
             {},
             QStringLiteral("vexilo: ") + message + u'\n' +
-                (command.isEmpty() ? CommandRunner::usage() : CommandRunner::commandUsage(command))};
+                (command.isEmpty() ? CommandCatalog::usage() : CommandCatalog::commandUsage(command))};
 }
 
 CommandOutput failure(int code, const QString &message)
@@ -172,56 +119,6 @@ std::optional<ClipItem> CommandRunner::findClip(const QString &idText, CommandOu
     return lookup.item;
 }
 
-bool CommandRunner::isCommand(const QString &name)
-{
-    return findCommand(name) != nullptr;
-}
-
-bool CommandRunner::isApplicationCommand(const QString &name)
-{
-    for (const char *command : applicationCommands) {
-        if (name == QLatin1StringView(command))
-            return true;
-    }
-    return false;
-}
-
-QString CommandRunner::usage()
-{
-    QString text = QStringLiteral("Usage: vexilo [--data-dir DIR] COMMAND [ARGUMENTS]\n\nCommands:\n");
-    for (const CommandHelp &command : commands)
-        text += QStringLiteral("  ") + QLatin1StringView(command.synopsis) + u'\n';
-    text += QStringLiteral("\nRun \"vexilo COMMAND --help\" for details of one command.\n");
-    return text;
-}
-
-QString CommandRunner::commandUsage(const QString &name)
-{
-    const CommandHelp *command = findCommand(name);
-    if (!command)
-        return usage();
-    return QStringLiteral("Usage: vexilo ") + QLatin1StringView(command->synopsis) + QStringLiteral("\n\n") +
-        QLatin1StringView(command->description) + u'\n';
-}
-
-bool CommandRunner::readsStandardInput(const QStringList &arguments)
-{
-    if (arguments.isEmpty())
-        return false;
-    const QString &command = arguments.first();
-    if (command == u"add") {
-        ArgumentList args(arguments.mid(1), {});
-        return args.parse() && (args.positional().isEmpty() || args.positional().first() == u"-");
-    }
-    if (command == u"snippet") {
-        ArgumentList args(arguments.mid(1),
-                          {QStringLiteral("title"), QStringLiteral("shortcut"), QStringLiteral("tags")});
-        return args.parse() && !args.positional().isEmpty() && args.positional().first() == u"add" &&
-            (args.positional().size() < 2 || args.positional().at(1) == u"-");
-    }
-    return false;
-}
-
 CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader &readInput,
                                  const QString &workingDirectory)
 {
@@ -230,9 +127,9 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
     if (arguments.isEmpty())
         return usageError({}, QStringLiteral("no command given"));
     const QString command = arguments.first();
-    if (!findCommand(command))
+    if (!CommandCatalog::isCommand(command))
         return usageError({}, QStringLiteral("unknown command \"%1\"").arg(command));
-    if (isApplicationCommand(command))
+    if (CommandCatalog::isApplicationCommand(command))
         return failure(ExitNoResult, QStringLiteral("Vexilo is not running; start it first"));
 
     QStringList valueOptions;
@@ -245,7 +142,7 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
     if (!args.parse())
         return usageError(command, args.errorString());
     if (args.hasFlag(QStringLiteral("help")))
-        return result(commandUsage(command));
+        return result(CommandCatalog::commandUsage(command));
 
     QStringList allowedFlags;
     if (command == u"list" || command == u"show" || command == u"snippets")

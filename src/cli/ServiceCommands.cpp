@@ -3,6 +3,7 @@
 
 #include "ArgumentList.h"
 #include "ClipboardStore.h"
+#include "CommandCatalog.h"
 #include "LocalImageServer.h"
 #include "OCRService.h"
 #include "QRCodeService.h"
@@ -23,7 +24,7 @@ CommandOutput failure(int code, const QString &message)
 
 CommandOutput usageError(const QString &command, const QString &message)
 {
-    return {ExitUsage, {}, QStringLiteral("vexilo: ") + message + u'\n' + CommandRunner::commandUsage(command)};
+    return {ExitUsage, {}, QStringLiteral("vexilo: ") + message + u'\n' + CommandCatalog::commandUsage(command)};
 }
 
 // Collects the alerts of a user-initiated check as text and answers them as closed, so nothing is

@@ -172,13 +172,20 @@ void SnippetShortcutManager::expand(const ClipItem &snippet, int shortcutLength)
     // The paste service may call back after this manager is gone.
     const QPointer<SnippetShortcutManager> self(this);
     QTimer::singleShot(expansionStepMs, this, [self, shortcutLength] {
-        self->m_paste->simulateBackspaces(shortcutLength, [self] {
-            if (!self)
+        SnippetShortcutManager *manager = self.data();
+        if (!manager)
+            return;
+        manager->m_paste->simulateBackspaces(shortcutLength, [self] {
+            SnippetShortcutManager *current = self.data();
+            if (!current)
                 return;
-            QTimer::singleShot(expansionStepMs, self, [self] {
-                self->m_paste->simulatePasteKeystroke([self] {
-                    if (self)
-                        self->m_injecting = false;
+            QTimer::singleShot(expansionStepMs, current, [self] {
+                SnippetShortcutManager *later = self.data();
+                if (!later)
+                    return;
+                later->m_paste->simulatePasteKeystroke([self] {
+                    if (SnippetShortcutManager *last = self.data())
+                        last->m_injecting = false;
                 });
             });
         });

@@ -8,6 +8,7 @@
 #include "BackgroundWindowController.h"
 #include "ClipboardMonitor.h"
 #include "ClipboardStore.h"
+#include "CommandCatalog.h"
 #include "FocusRestoration.h"
 #include "GlobalHotkeyManager.h"
 #include "InstanceClient.h"
@@ -29,6 +30,7 @@
 #include "VexiloRuntime.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QThread>
 #include <QTimer>
@@ -109,7 +111,10 @@ bool Application::start(int &exitCode)
 
     m_settings = AppSettings::openUserSettings();
     m_settings->registerDefaults(AppStorageKeys::defaultValues());
-    m_platform = PlatformServices::create(QCoreApplication::applicationFilePath());
+    // Login starts the program users know, the front end beside this one, when it is there.
+    const QString frontEnd = QCoreApplication::applicationDirPath() + QStringLiteral("/vexilo");
+    m_platform = PlatformServices::create(QFileInfo(frontEnd).isExecutable() ? frontEnd
+                                                                             : QCoreApplication::applicationFilePath());
     m_sounds = std::make_unique<SoundManager>(m_settings.get(), m_platform->soundLoader());
 
     m_ocr = std::make_unique<OCRService>(m_log);
@@ -212,7 +217,7 @@ void Application::handleCommand(const QStringList &arguments, const QString &inp
         if (arguments.size() != 2)
             return reply({ExitUsage,
                           {},
-                          QStringLiteral("vexilo: paste needs one clip id\n") + CommandRunner::commandUsage(command)});
+                          QStringLiteral("vexilo: paste needs one clip id\n") + CommandCatalog::commandUsage(command)});
         CommandOutput error;
         const auto item = runner.findClip(arguments.at(1), error);
         if (!item)

@@ -155,6 +155,24 @@ private Q_SLOTS:
         QCOMPARE(items.at(1).textContent(), QString::fromUtf8(text)); // kept exactly, untrimmed
     }
 
+    void largeStandardInputReachesTheStoreWhole()
+    {
+        // The front end reads standard input before it knows who carries the command out.
+        QByteArray text;
+        for (int i = 0; text.size() < 3 * 1024 * 1024; ++i)
+            text += "Zeile " + QByteArray::number(i) + " \xe2\x82\xac \xf0\x9f\x93\x8b\n";
+        QCOMPARE(
+            vexilo({QStringLiteral("snippet"), QStringLiteral("add"), QStringLiteral("--title"), QStringLiteral("big")},
+                   text)
+                .exitCode,
+            0);
+        const QList<ClipItem> items = history();
+        const auto big = std::find_if(items.cbegin(), items.cend(),
+                                      [](const ClipItem &item) { return item.snippetTitle() == u"big"; });
+        QVERIFY(big != items.cend());
+        QCOMPARE(big->textContent(), QString::fromUtf8(text));
+    }
+
     void idsAndPrefixes()
     {
         const QString id = add(QStringLiteral("find me"));

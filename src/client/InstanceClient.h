@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "CommandRunner.h"
+#include "CommandOutput.h"
 
 #include <QJsonObject>
 #include <optional>

@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QString>
+
+namespace Vexilo {
+
+// Exit codes of the command-line client.
+enum ExitCode : int {
+    ExitOk = 0,
+    ExitUsage = 1, // bad command line: message and usage on standard error
+    ExitBadInput = 2, // unknown or ambiguous id, unreadable file, unknown mode
+    ExitNoResult = 3, // nothing recorded or no result, with the reason on standard error
+    ExitLocked = 4, // the history is owned by another process
+};
+
+struct CommandOutput
+{
+    int exitCode = ExitOk;
+    QString out; // the result, for standard output
+    QString err; // messages, for standard error
+};
+
+} // namespace Vexilo
