@@ -22,6 +22,8 @@ test: build-asan
 
 bench: build-release
 	@./build/release/bench/vexilo_bench
+	@OMP_THREAD_LIMIT=1 ./build/release/bench/vexilo_services_bench
+	@./build/release/bench/vexilo_desktop_bench
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

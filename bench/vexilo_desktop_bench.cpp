@@ -207,7 +207,7 @@ struct CaptureRig
     std::unique_ptr<PlatformServices> platform;
     std::unique_ptr<ClipboardStore> store;
     std::unique_ptr<ClipboardMonitor> monitor;
-    QString expected;
+    QByteArray expected;
     std::optional<Clock::time_point> recordedAt;
 
     CaptureRig()
@@ -224,7 +224,7 @@ struct CaptureRig
         monitor = std::make_unique<ClipboardMonitor>(&platform->pasteboard(), &platform->workspace(), store.get());
         QObject::connect(store.get(), &ClipboardStore::itemsChanged, store.get(), [this] {
             const QList<ClipItem> &items = store->items();
-            if (!recordedAt && !items.isEmpty() && items.first().textContent() == expected)
+            if (!recordedAt && !items.isEmpty() && items.first().textContentUtf8() == expected)
                 recordedAt = Clock::now();
         });
         monitor->startMonitoring(0.4);
@@ -232,12 +232,12 @@ struct CaptureRig
 
     // Copies `text` with xclip and returns the milliseconds from the owner change to the clip being
     // recorded, or nothing when it was not recorded within 10 s.
-    std::optional<double> measureCopy(SelectionWatcher &watcher, const QString &text)
+    std::optional<double> measureCopy(SelectionWatcher &watcher, const QByteArray &utf8)
     {
-        expected = text;
+        expected = utf8;
         recordedAt.reset();
         const size_t before = watcher.count();
-        if (!copyWithXclip(text.toUtf8()))
+        if (!copyWithXclip(expected))
             return std::nullopt;
         if (!spinUntil([&] { return recordedAt.has_value() && watcher.count() > before; }, 10000))
             return std::nullopt;
@@ -255,8 +255,9 @@ void measureCapture(const QByteArray &display)
     CaptureRig rig;
     std::vector<double> latencies;
     for (int i = 0; i < 50; ++i) {
-        const auto latency = rig.measureCopy(
-            watcher, QStringLiteral("benchmark copy %1: %2").arg(i).arg(Bench::prose(40 + (i * 37) % 400, quint32(i))));
+        const QString text =
+            QStringLiteral("benchmark copy %1: %2").arg(i).arg(Bench::prose(40 + (i * 37) % 400, quint32(i)));
+        const auto latency = rig.measureCopy(watcher, text.toUtf8());
         if (!latency) {
             std::fprintf(stderr, "copy %d was not recorded\n", i);
             return;
@@ -270,8 +271,8 @@ void measureCapture(const QByteArray &display)
     // A large copy: the transfer from xclip is part of the figure.
     spinUntil([] { return false; }, 500);
     const double before = residentMegabytes(QCoreApplication::applicationPid());
-    const QString large = Bench::prose(10 * 1024 * 1024, 7);
-    const double textMegabytes = double(large.toUtf8().size()) / (1024.0 * 1024.0);
+    const QByteArray large = Bench::prose(10 * 1024 * 1024, 7).toUtf8();
+    const double textMegabytes = double(large.size()) / (1024.0 * 1024.0);
     const double withText = residentMegabytes(QCoreApplication::applicationPid());
     const auto latency = rig.measureCopy(watcher, large);
     if (!latency) {

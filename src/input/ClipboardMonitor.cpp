@@ -121,7 +121,8 @@ void ClipboardMonitor::checkForChanges()
     }
 
     const std::optional<QString> text = m_pasteboard->string();
-    if (text && !text->trimmed().isEmpty())
+    // Blank texts are turned away by the store, without a trimmed copy of a large text here.
+    if (text && !text->isEmpty())
         m_store->addTextItem(*text, source);
 }
 

@@ -3,6 +3,12 @@
 
 #include "HistoryFile.h"
 
+#include <QFileInfo>
+#include <cstdlib>
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace Vexilo {
 
 HistoryWriter::HistoryWriter(const QString &historyFile, LogSink log)
@@ -81,6 +87,19 @@ void HistoryWriter::writeSnapshot(const QList<ClipItem> &snapshot, const QString
         return;
     }
     ++m_writeCount;
+    // A large clip came or went: what its capture or removal freed is given back to the system now
+    // instead of staying resident until the allocator gets round to it.
+    const qint64 size = QFileInfo(m_historyFile).size();
+    if (std::abs(size - m_lastWrittenSize) >= releaseThresholdBytes)
+        releaseFreedMemory();
+    m_lastWrittenSize = size;
+}
+
+void HistoryWriter::releaseFreedMemory()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 } // namespace Vexilo

@@ -31,6 +31,8 @@ public:
     void waitForIdle();
 
 private:
+    static constexpr qint64 releaseThresholdBytes = 1 << 20;
+    static void releaseFreedMemory();
     void writeSnapshot(const QList<ClipItem> &snapshot, const QString &failurePrefix);
 
     QString m_historyFile;
@@ -40,6 +42,8 @@ private:
     QMutex m_mutex;
     std::optional<QList<ClipItem>> m_pending;
     std::atomic<int> m_writeCount{0};
+    // Only touched on the writer's thread.
+    qint64 m_lastWrittenSize = 0;
 };
 
 } // namespace Vexilo
