@@ -22,7 +22,7 @@ test: build-asan
 
 bench: build-release
 	@./build/release/bench/vexilo_bench
-	@OMP_THREAD_LIMIT=1 ./build/release/bench/vexilo_services_bench
+	@QT_QPA_PLATFORM=offscreen OMP_THREAD_LIMIT=1 ./build/release/bench/vexilo_services_bench
 	@./build/release/bench/vexilo_desktop_bench
 
 format:
