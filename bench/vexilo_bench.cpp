@@ -3,6 +3,7 @@
 // target; every figure is the median of several runs.
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
+#include "BenchReport.h"
 #include "ClipJson.h"
 #include "ClipboardStore.h"
 #include "ContentDetector.h"
@@ -25,17 +26,11 @@
 #include <unistd.h>
 
 using namespace Vexilo;
+using namespace Vexilo::Bench;
 
 namespace {
 
 constexpr int historySize = 100000;
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
 
 double timeMs(const std::function<void()> &work)
 {
@@ -43,29 +38,6 @@ double timeMs(const std::function<void()> &work)
     timer.start();
     work();
     return double(timer.nsecsElapsed()) / 1e6;
-}
-
-double residentMegabytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields.at(1).toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
-}
-
-void report(const char *figure, double value, const char *unit, double target, bool atMost = true)
-{
-    const bool met = atMost ? value <= target : value >= target;
-    std::printf("%-62s %10.2f %-4s (target %s %.1f %s, %s)\n", figure, value, unit, atMost ? "<=" : ">=", target, unit,
-                met ? "met" : "MISSED");
-    std::fflush(stdout);
-}
-
-void info(const char *figure, double value, const char *unit)
-{
-    std::printf("%-62s %10.2f %s\n", figure, value, unit);
-    std::fflush(stdout);
 }
 
 struct Fixture

@@ -6,6 +6,7 @@
 //   vexilo_desktop_bench [--idle-seconds N]
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
+#include "BenchReport.h"
 #include "ClipboardMonitor.h"
 #include "ClipboardStore.h"
 #include "HistoryFile.h"
@@ -42,29 +43,10 @@
 #include <unistd.h>
 
 using namespace Vexilo;
+using namespace Vexilo::Bench;
 using Clock = std::chrono::steady_clock;
 
 namespace {
-
-double percentile(std::vector<double> values, double p)
-{
-    std::sort(values.begin(), values.end());
-    const size_t rank = size_t(std::ceil(p / 100.0 * double(values.size())));
-    return values[std::clamp<size_t>(rank, 1, values.size()) - 1];
-}
-
-void report(const char *figure, double value, const char *unit, double target)
-{
-    std::printf("%-66s %10.2f %-3s (target <= %.1f %s, %s)\n", figure, value, unit, target, unit,
-                value <= target ? "met" : "MISSED");
-    std::fflush(stdout);
-}
-
-void info(const char *figure, double value, const char *unit)
-{
-    std::printf("%-66s %10.2f %s\n", figure, value, unit);
-    std::fflush(stdout);
-}
 
 double msBetween(Clock::time_point from, Clock::time_point to)
 {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // Measures the recognition and sharing services: text recognition of a screenshot, rendering a QR
 // code, and downloads from the local image server over loopback. Prints each figure with its target.
+#include "BenchReport.h"
 #include "LocalImageServer.h"
 #include "OCRService.h"
 #include "QRCodeService.h"
@@ -26,6 +27,7 @@
 #include <unistd.h>
 
 using namespace Vexilo;
+using namespace Vexilo::Bench;
 
 namespace {
 
@@ -34,36 +36,6 @@ double processCpuMs()
     timespec now{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &now);
     return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
-}
-
-double residentMegabytes()
-{
-    QFile statm(QStringLiteral("/proc/self/statm"));
-    if (!statm.open(QIODevice::ReadOnly))
-        return 0;
-    const QList<QByteArray> fields = statm.readAll().split(' ');
-    return fields.size() > 1 ? fields.at(1).toDouble() * 4096.0 / (1024.0 * 1024.0) : 0;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2.0;
-}
-
-void report(const char *figure, double value, const char *unit, double target, bool atMost = true)
-{
-    const bool met = atMost ? value <= target : value >= target;
-    std::printf("%-62s %10.3f %-4s (target %s %.1f %s, %s)\n", figure, value, unit, atMost ? "<=" : ">=", target, unit,
-                met ? "met" : "MISSED");
-    std::fflush(stdout);
-}
-
-void info(const char *figure, double value, const char *unit)
-{
-    std::printf("%-62s %10.3f %s\n", figure, value, unit);
-    std::fflush(stdout);
 }
 
 QString screenshotLine(int i)

@@ -9,7 +9,7 @@ namespace Vexilo {
 // A key press in any application.
 struct KeyEvent
 {
-    quint16 keyCode = 0;      // logical code, see KeyCodes
+    quint16 keyCode = 0; // logical code, see KeyCodes
     quint64 modifierFlags = 0; // logical flags, see KeyCodes
     // What the key types with Shift applied but not Control, Alt or Super; absent for keys that type
     // nothing.

@@ -16,5 +16,5 @@ int runInXSession(int argc, char **argv, QObject *(*makeTest)());
 #define VEXILO_X11_TEST_MAIN(TestObject)                                                                               \
     int main(int argc, char **argv)                                                                                    \
     {                                                                                                                  \
-        return Vexilo::Test::runInXSession(argc, argv, []() -> QObject * { return new TestObject; });                 \
+        return Vexilo::Test::runInXSession(argc, argv, []() -> QObject * { return new TestObject; });                  \
     }
