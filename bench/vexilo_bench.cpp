@@ -7,6 +7,7 @@
 #include "ClipJson.h"
 #include "ClipboardStore.h"
 #include "ContentDetector.h"
+#include "FilePathDetector.h"
 #include "HistoryFile.h"
 #include "HistoryGenerator.h"
 #include "HistoryWriter.h"

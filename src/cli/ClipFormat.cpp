@@ -4,6 +4,8 @@
 #include "ReferenceDate.h"
 #include "TextUtils.h"
 
+#include <algorithm>
+
 namespace Vexilo::ClipFormat {
 
 QString shortId(const ClipItem &item)
@@ -21,31 +23,80 @@ QString oneLine(const QString &text)
     return line;
 }
 
-QString listLines(const QList<ClipItem> &items)
+namespace {
+
+int columnWidth(char32_t c)
+{
+    const QChar::Category category = QChar::category(c);
+    if (category == QChar::Mark_NonSpacing || category == QChar::Mark_Enclosing || c == 0x200B)
+        return 0;
+    // East Asian wide and full-width ranges.
+    const bool wide = (c >= 0x1100 && c <= 0x115F) || (c >= 0x2E80 && c <= 0xA4CF && c != 0x303F) ||
+        (c >= 0xAC00 && c <= 0xD7A3) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFE30 && c <= 0xFE4F) ||
+        (c >= 0xFF00 && c <= 0xFF60) || (c >= 0xFFE0 && c <= 0xFFE6) || (c >= 0x1F300 && c <= 0x1F64F) ||
+        (c >= 0x1F900 && c <= 0x1F9FF) || (c >= 0x20000 && c <= 0x3FFFD);
+    return wide ? 2 : 1;
+}
+
+int columnWidth(QStringView text)
+{
+    int width = 0;
+    for (const char32_t c : text.toUcs4())
+        width += columnWidth(c);
+    return width;
+}
+
+// Position and id, then `label` and the fitted title.
+QString line(int position, int positionWidth, const ClipItem &item, const QString &label, int columns)
+{
+    const QString head = QStringLiteral("%1  %2  %3  ").arg(position, positionWidth).arg(shortId(item), label);
+    return head + fitted(item.previewTitle(), std::max(1, columns - columnWidth(head))) + u'\n';
+}
+
+} // namespace
+
+QString fitted(QStringView text, int columns)
 {
     QString out;
-    const int width = int(QString::number(items.size()).size());
-    int position = 1;
-    for (const ClipItem &item : items) {
-        out += QStringLiteral("%1  %2  %3  %4\n")
-                   .arg(position++, width)
-                   .arg(shortId(item), item.listTypeBadgeLabel().leftJustified(4), oneLine(item.previewTitle()));
+    int used = 0;
+    for (qsizetype i = 0; i < text.size();) {
+        const qsizetype start = i;
+        const char32_t c = QChar::isHighSurrogate(text[i].unicode()) && i + 1 < text.size()
+            ? QChar::surrogateToUcs4(text[i], text[i + 1])
+            : text[i].unicode();
+        i += c > 0xFFFF ? 2 : 1;
+        const int width = columnWidth(c);
+        // Room is kept for the ellipsis unless this is the last character.
+        if (used + width > columns || (used + width == columns && i < text.size())) {
+            out += u'\u2026';
+            return out;
+        }
+        used += width;
+        out += TextUtils::isLineBreak(char16_t(c)) || c == u'\t' ? QStringView(u" ") : text.sliced(start, i - start);
     }
     return out;
 }
 
-QString snippetLines(const QList<ClipItem> &snippets)
+QString listLines(const QList<ClipItem> &items, int columns)
+{
+    QString out;
+    const int width = int(QString::number(items.size()).size());
+    int position = 1;
+    for (const ClipItem &item : items)
+        out += line(position++, width, item, item.listTypeBadgeLabel().leftJustified(4), columns);
+    return out;
+}
+
+QString snippetLines(const QList<ClipItem> &snippets, int columns)
 {
     QString out;
     const int width = int(QString::number(snippets.size()).size());
     int position = 1;
     for (const ClipItem &item : snippets) {
         const QString shortcut = item.hasSnippetShortcut() && !item.snippetShortcut().isEmpty()
-            ? oneLine(item.snippetShortcut())
+            ? fitted(item.snippetShortcut(), 20)
             : QStringLiteral("-");
-        out += QStringLiteral("%1  %2  %3  %4\n")
-                   .arg(position++, width)
-                   .arg(shortId(item), shortcut, oneLine(item.previewTitle()));
+        out += line(position++, width, item, shortcut, columns);
     }
     return out;
 }

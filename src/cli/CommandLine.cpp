@@ -6,6 +6,7 @@
 #include "ClipboardStore.h"
 #include "CommandCatalog.h"
 #include "CommandRunner.h"
+#include "HistoryFile.h"
 #include "InstanceClient.h"
 #include "InstanceProtocol.h"
 #include "NullWorkspace.h"
@@ -17,6 +18,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <cstdio>
 
 namespace Vexilo::CommandLine {
@@ -77,10 +79,24 @@ int run(const Options &options, const QString &shortVersion, qint64 build)
 
     // The running application owns the history: it carries the command out.
     const InstanceClient client(InstanceProtocol::socketPath());
-    if (const auto output = client.runCommand(args, input, QDir::currentPath(), paths.storageDirectory)) {
+    if (const auto problem = client.folderProblem()) {
+        write(stderr,
+              QStringLiteral("vexilo: not using the socket folder %1: %2\n")
+                  .arg(QFileInfo(InstanceProtocol::socketPath()).absolutePath(), *problem));
+    }
+    const CommandContext context = CommandContext::ofThisProcess(input);
+    if (const auto output = client.runCommand(args, context, paths.storageDirectory)) {
         write(stdout, output->out);
         write(stderr, output->err);
         return output->exitCode;
+    }
+
+    // A history that cannot be read is not touched, not even by the lock file beside it.
+    if (const auto problem = HistoryFile::unreadableReason(paths.historyFile())) {
+        if (const auto refused = CommandRunner::refusal(args.first(), *problem)) {
+            write(stderr, refused->err);
+            return refused->exitCode;
+        }
     }
 
     StorageLock lock(paths.storageDirectory);
@@ -100,6 +116,10 @@ int run(const Options &options, const QString &shortVersion, qint64 build)
         output = {ExitNoResult, {}, QStringLiteral("vexilo: Vexilo is not running; start it first\n")};
     } else if (ServiceCommands::handles(args.first())) {
         ClipboardStore store(std::move(environment));
+        if (auto refused = CommandRunner::refusal(args.first(), store.historyProblem())) {
+            write(stderr, refused->err);
+            return refused->exitCode;
+        }
         NullWorkspace workspace;
         OCRService ocr(standardErrorLog());
         // Without the application there is no image server: image clips cannot be shared from here.
@@ -117,7 +137,7 @@ int run(const Options &options, const QString &shortVersion, qint64 build)
     } else {
         ClipboardStore store(std::move(environment));
         CommandRunner runner(store);
-        output = runner.run(args, [&input] { return input; });
+        output = runner.run(args, context);
         // Leaving the scope writes whatever the command (or start-up) changed, synchronously.
     }
     write(stdout, output.out);

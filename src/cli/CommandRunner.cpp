@@ -6,11 +6,14 @@
 #include "ClipJson.h"
 #include "ClipboardStore.h"
 #include "CommandCatalog.h"
+#include "StrictInteger.h"
 #include "TextTransformMode.h"
+#include "Uuid.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <QImageReader>
+#include <climits>
 
 namespace Vexilo {
 
@@ -48,7 +51,7 @@ struct Lookup
 
 Lookup lookUp(const ClipboardStore &store, const QString &idText)
 {
-    if (const auto full = ClipJson::parseUuid(idText)) {
+    if (const auto full = Uuid::parse(idText)) {
         if (auto item = store.item(*full))
             return {item, {}};
         return {std::nullopt, failure(ExitBadInput, QStringLiteral("no clip has the id %1").arg(idText))};
@@ -92,6 +95,8 @@ QString captureFailure(CaptureOutcome outcome)
         return QStringLiteral("the history already holds this; nothing was recorded");
     case CaptureOutcome::Failed:
         return QStringLiteral("the clip could not be recorded");
+    case CaptureOutcome::Unavailable:
+        return QStringLiteral("the history cannot be read; nothing was recorded");
     case CaptureOutcome::Recorded:
         break;
     }
@@ -102,7 +107,7 @@ CommandOutput captureOutput(const CaptureResult &capture)
 {
     if (!capture.recorded())
         return failure(ExitNoResult, captureFailure(capture.outcome));
-    return result(capture.id.toString(QUuid::WithoutBraces).toUpper() + u'\n');
+    return result(Uuid::toText(capture.id) + u'\n');
 }
 
 } // namespace
@@ -110,6 +115,13 @@ CommandOutput captureOutput(const CaptureResult &capture)
 CommandRunner::CommandRunner(ClipboardStore &store)
     : m_store(store)
 { }
+
+std::optional<CommandOutput> CommandRunner::refusal(const QString &command, const QString &historyProblem)
+{
+    if (historyProblem.isEmpty() || !CommandCatalog::usesHistory(command))
+        return std::nullopt;
+    return failure(ExitBadInput, QStringLiteral("cannot read the history file ") + historyProblem);
+}
 
 std::optional<ClipItem> CommandRunner::findClip(const QString &idText, CommandOutput &error) const
 {
@@ -119,10 +131,9 @@ std::optional<ClipItem> CommandRunner::findClip(const QString &idText, CommandOu
     return lookup.item;
 }
 
-CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader &readInput,
-                                 const QString &workingDirectory)
+CommandOutput CommandRunner::run(const QStringList &arguments, const CommandContext &context)
 {
-    const QDir base(workingDirectory.isEmpty() ? QDir::currentPath() : workingDirectory);
+    const QDir base(context.workingDirectory.isEmpty() ? QDir::currentPath() : context.workingDirectory);
     auto resolve = [&base](const QString &path) { return QDir::cleanPath(base.absoluteFilePath(path)); };
     if (arguments.isEmpty())
         return usageError({}, QStringLiteral("no command given"));
@@ -131,6 +142,8 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
         return usageError({}, QStringLiteral("unknown command \"%1\"").arg(command));
     if (CommandCatalog::isApplicationCommand(command))
         return failure(ExitNoResult, QStringLiteral("Vexilo is not running; start it first"));
+    if (auto refused = refusal(command, m_store.historyProblem()))
+        return *refused;
 
     QStringList valueOptions;
     if (command == u"list")
@@ -174,9 +187,9 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
         }
         int limit = -1;
         if (const auto text = args.value(QStringLiteral("limit"))) {
-            bool ok = false;
-            limit = text->toInt(&ok);
-            if (!ok || limit < 0)
+            const std::optional<qint64> parsed = parseStrictInteger(*text);
+            limit = parsed && *parsed >= 0 ? int(std::min<qint64>(*parsed, INT_MAX)) : -1;
+            if (limit < 0)
                 return usageError(command, QStringLiteral("--limit needs a number of 0 or more"));
         }
         // A query of its own: the filter the user sees in the application is left alone.
@@ -186,7 +199,7 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
             listed.resize(limit);
         if (json)
             return result(QString::fromUtf8(ClipJson::encodeHistory(listed)) + u'\n');
-        CommandOutput output = result(ClipFormat::listLines(listed));
+        CommandOutput output = result(ClipFormat::listLines(listed, context.columns));
         if (listed.isEmpty())
             output.err = m_store.count(ClipType::All) == 0 && category == ClipType::All
                 ? QStringLiteral("The history is empty.\n")
@@ -200,7 +213,7 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
         const QList<ClipItem> snippets = m_store.snippets();
         if (json)
             return result(QString::fromUtf8(ClipJson::encodeHistory(snippets)) + u'\n');
-        CommandOutput output = result(ClipFormat::snippetLines(snippets));
+        CommandOutput output = result(ClipFormat::snippetLines(snippets, context.columns));
         if (snippets.isEmpty())
             output.err = QStringLiteral("There are no snippets.\n");
         return output;
@@ -209,7 +222,7 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
     if (command == u"add") {
         if (auto error = expectCount(0, 1))
             return *error;
-        const QString text = pos.isEmpty() || pos.first() == u"-" ? readInput() : pos.first();
+        const QString text = pos.isEmpty() || pos.first() == u"-" ? context.input : pos.first();
         return captureOutput(m_store.addTextItem(text));
     }
 
@@ -267,11 +280,11 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const InputReader
         const auto title = args.value(QStringLiteral("title"));
         if (!title || title->trimmed().isEmpty())
             return usageError(command, QStringLiteral("a snippet needs --title"));
-        const QString text = pos.size() < 2 || pos.at(1) == u"-" ? readInput() : pos.at(1);
+        const QString text = pos.size() < 2 || pos.at(1) == u"-" ? context.input : pos.at(1);
         const QUuid id =
             m_store.createSnippet(*title, text, args.value(QStringLiteral("shortcut")),
                                   ClipboardStore::parseTags(args.value(QStringLiteral("tags")).value_or(QString())));
-        return result(id.toString(QUuid::WithoutBraces).toUpper() + u'\n');
+        return result(Uuid::toText(id) + u'\n');
     }
 
     // The remaining commands name a clip.

@@ -17,15 +17,16 @@ class ClipboardStore;
 class CommandRunner
 {
 public:
-    using InputReader = std::function<QString()>;
-
     explicit CommandRunner(ClipboardStore &store);
 
-    // `arguments` starts with the command name. `readInput` supplies standard input when a command
-    // takes its text from there. Relative file names are taken from `workingDirectory` (the caller's,
-    // which is not this process's when the command comes from another one).
-    CommandOutput run(const QStringList &arguments, const InputReader &readInput,
-                      const QString &workingDirectory = QString());
+    // `arguments` starts with the command name; the context is the caller's (its standard input,
+    // working directory and terminal width), which is not this process's when the command comes
+    // from another one.
+    CommandOutput run(const QStringList &arguments, const CommandContext &context);
+
+    // The answer to a command that needs the history while the store could not read it: exit code 2
+    // and one line naming the file and the reason. Nothing for any other command.
+    [[nodiscard]] static std::optional<CommandOutput> refusal(const QString &command, const QString &historyProblem);
 
     // The clip named by a full id in any case or a unique prefix of at least six hex digits; otherwise
     // nothing, with the message in `error`.

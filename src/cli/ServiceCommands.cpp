@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ServiceCommands.h"
 
+#include "StrictInteger.h"
+
 #include "ArgumentList.h"
 #include "ClipboardStore.h"
 #include "CommandCatalog.h"
@@ -27,8 +29,8 @@ CommandOutput usageError(const QString &command, const QString &message)
     return {ExitUsage, {}, QStringLiteral("vexilo: ") + message + u'\n' + CommandCatalog::commandUsage(command)};
 }
 
-// Collects the alerts of a user-initiated check as text and answers them as closed, so nothing is
-// downloaded from a terminal.
+// Collects the alerts of a user-initiated check as text, unanswered: nothing is downloaded or
+// skipped from a terminal.
 class TextUpdatePrompt : public UpdatePrompt
 {
 public:
@@ -105,9 +107,9 @@ void ServiceCommands::qrCode(const QStringList &arguments, const QString &workin
         return reply(usageError(QStringLiteral("qr"), QStringLiteral("qr needs one clip id and --png FILE")));
     int size = 280;
     if (const auto text = args.value(QStringLiteral("size"))) {
-        bool ok = false;
-        size = text->toInt(&ok);
-        if (!ok || size < 21 || size > 4096)
+        const std::optional<qint64> parsed = parseStrictInteger(*text);
+        size = parsed && *parsed >= 21 && *parsed <= 4096 ? int(*parsed) : 0;
+        if (size == 0)
             return reply(usageError(QStringLiteral("qr"), QStringLiteral("--size needs a number from 21 to 4096")));
     }
     CommandOutput error;

@@ -51,6 +51,8 @@ const CommandHelp commands[] = {
 };
 
 const char *const applicationCommands[] = {"paste", "toggle", "pause", "resume", "status", "quit", "share", "unshare"};
+// Commands that neither read nor change the history, so they work while it cannot be read.
+const char *const commandsWithoutHistory[] = {"toggle", "pause", "resume", "status", "quit", "unshare", "check-update"};
 
 const CommandHelp *findCommand(const QString &name)
 {
@@ -66,6 +68,15 @@ const CommandHelp *findCommand(const QString &name)
 bool isCommand(const QString &name)
 {
     return findCommand(name) != nullptr;
+}
+
+bool usesHistory(const QString &name)
+{
+    for (const char *command : commandsWithoutHistory) {
+        if (name == QLatin1StringView(command))
+            return false;
+    }
+    return isCommand(name);
 }
 
 bool isApplicationCommand(const QString &name)

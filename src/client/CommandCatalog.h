@@ -9,6 +9,8 @@ namespace Vexilo::CommandCatalog {
 [[nodiscard]] bool isCommand(const QString &name);
 // Commands only the running application can carry out (toggle, pause, status...).
 [[nodiscard]] bool isApplicationCommand(const QString &name);
+// Commands that read or change the history: refused while it cannot be read.
+[[nodiscard]] bool usesHistory(const QString &name);
 [[nodiscard]] QString usage();
 [[nodiscard]] QString commandUsage(const QString &command);
 // Whether the command reads its text from standard input; `arguments` starts with the command.

@@ -14,6 +14,17 @@ enum ExitCode : int {
     ExitLocked = 4, // the history is owned by another process
 };
 
+// Where a command comes from, whichever process carries it out.
+struct CommandContext
+{
+    QString input; // standard input, read once by the caller when the command takes it
+    QString workingDirectory; // relative file names are the caller's
+    int columns = 80; // width of the caller's terminal; 80 when the output is not a terminal
+
+    // The context of this process: its working directory and its standard output's width.
+    static CommandContext ofThisProcess(QString input = {});
+};
+
 struct CommandOutput
 {
     int exitCode = ExitOk;

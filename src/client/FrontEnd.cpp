@@ -123,7 +123,7 @@ int run(int argc, char *argv[])
 
         const InstanceClient client(InstanceProtocol::socketPath());
         const QString text = input ? QString::fromUtf8(*input) : QString();
-        if (const auto output = client.runCommand(args, text, QDir::currentPath(), paths.storageDirectory)) {
+        if (const auto output = client.runCommand(args, CommandContext::ofThisProcess(text), paths.storageDirectory)) {
             write(stdout, output->out.toUtf8());
             write(stderr, output->err.toUtf8());
             return output->exitCode;

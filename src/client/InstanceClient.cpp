@@ -4,6 +4,7 @@
 #include "InstanceProtocol.h"
 
 #include <QDeadlineTimer>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QLocalSocket>
 
@@ -13,8 +14,17 @@ InstanceClient::InstanceClient(QString socketPath)
     : m_socketPath(std::move(socketPath))
 { }
 
+std::optional<QString> InstanceClient::folderProblem() const
+{
+    if (!QFileInfo::exists(QFileInfo(m_socketPath).absolutePath()))
+        return std::nullopt;
+    return InstanceProtocol::socketFolderProblem(m_socketPath, false);
+}
+
 bool InstanceClient::isRunning() const
 {
+    if (InstanceProtocol::socketFolderProblem(m_socketPath, false))
+        return false;
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     return socket.waitForConnected(500);
@@ -22,6 +32,9 @@ bool InstanceClient::isRunning() const
 
 std::optional<QJsonObject> InstanceClient::exchange(const QJsonObject &request, int timeoutMs) const
 {
+    // Whoever could put a socket in an open folder would hear what the user sends.
+    if (InstanceProtocol::socketFolderProblem(m_socketPath, false))
+        return std::nullopt;
     QLocalSocket socket;
     socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(500))
@@ -45,16 +58,16 @@ std::optional<QJsonObject> InstanceClient::exchange(const QJsonObject &request, 
     return InstanceProtocol::takeMessage(buffer);
 }
 
-std::optional<CommandOutput> InstanceClient::runCommand(const QStringList &arguments, const QString &input,
-                                                        const QString &workingDirectory,
+std::optional<CommandOutput> InstanceClient::runCommand(const QStringList &arguments, const CommandContext &context,
                                                         const QString &storageDirectory) const
 {
     QJsonObject request{{QStringLiteral("type"), InstanceProtocol::commandRequest},
                         {QStringLiteral("arguments"), QJsonArray::fromStringList(arguments)},
-                        {QStringLiteral("workingDirectory"), workingDirectory},
+                        {QStringLiteral("workingDirectory"), context.workingDirectory},
+                        {QStringLiteral("columns"), context.columns},
                         {QStringLiteral("storageDirectory"), storageDirectory}};
-    if (!input.isNull())
-        request.insert(QStringLiteral("input"), input);
+    if (!context.input.isNull())
+        request.insert(QStringLiteral("input"), context.input);
     // Exports of a large history take a while; a stuck application must not hang the shell forever.
     const auto reply = exchange(request, 120000);
     if (!reply || !reply->contains(QStringLiteral("exitCode")))

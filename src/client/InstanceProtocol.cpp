@@ -2,9 +2,14 @@
 #include "InstanceProtocol.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonDocument>
 #include <QtEndian>
 
+#include <cerrno>
+#include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace Vexilo::InstanceProtocol {
@@ -20,6 +25,29 @@ QString socketPath()
     if (folder.isEmpty())
         folder = QDir::tempPath() + QStringLiteral("/vexilo-%1").arg(::getuid());
     return folder + QStringLiteral("/vexilo.socket");
+}
+
+std::optional<QString> socketFolderProblem(const QString &socketPath, bool createFolder)
+{
+    const QString folder = QFileInfo(socketPath).absolutePath();
+    const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR");
+    if (!runtime.isEmpty() && QDir::cleanPath(runtime) == QDir::cleanPath(folder))
+        return std::nullopt;
+    const QByteArray native = QFile::encodeName(folder);
+    if (createFolder && ::mkdir(native.constData(), 0700) != 0 && errno != EEXIST)
+        return QStringLiteral("it cannot be created (%1)").arg(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat info = {};
+    if (::lstat(native.constData(), &info) != 0)
+        return QString::fromLocal8Bit(std::strerror(errno));
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("it is a symbolic link");
+    if (!S_ISDIR(info.st_mode))
+        return QStringLiteral("it is not a folder");
+    if (info.st_uid != ::getuid())
+        return QStringLiteral("it belongs to another user");
+    if ((info.st_mode & 07777) != 0700)
+        return QStringLiteral("its permissions are %1, not 0700").arg(info.st_mode & 07777, 4, 8, QLatin1Char('0'));
+    return std::nullopt;
 }
 
 QByteArray frame(const QJsonObject &message)

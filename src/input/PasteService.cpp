@@ -8,7 +8,6 @@
 #include "KeyCodes.h"
 #include "KeySynthesizer.h"
 #include "Pasteboard.h"
-#include "SoundManager.h"
 #include "WindowController.h"
 #include "Workspace.h"
 
@@ -36,8 +35,8 @@ PasteService::~PasteService()
 
 void PasteService::copyToPasteboard(const ClipItem &item, const std::optional<QString> &customText)
 {
-    if (m_deps.sounds)
-        m_deps.sounds->playCopy();
+    if (m_deps.playSound)
+        m_deps.playSound(FeedbackSound::Copy);
     Pasteboard &pasteboard = *m_deps.pasteboard;
     // Cleared even when nothing is written after, so a clip whose content is gone leaves nothing.
     pasteboard.clearContents();
@@ -60,8 +59,8 @@ void PasteService::copyToPasteboard(const ClipItem &item, const std::optional<QS
 
 void PasteService::copyPlainText(const QString &text)
 {
-    if (m_deps.sounds)
-        m_deps.sounds->playCopy();
+    if (m_deps.playSound)
+        m_deps.playSound(FeedbackSound::Copy);
     m_deps.pasteboard->clearContents();
     m_deps.pasteboard->setString(text);
     m_deps.monitor->acknowledgePasteboardWrite();

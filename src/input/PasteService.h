@@ -2,6 +2,7 @@
 #pragma once
 
 #include "ClipItem.h"
+#include "FeedbackSound.h"
 
 #include <QObject>
 #include <QThreadPool>
@@ -16,7 +17,6 @@ class ClipboardStore;
 class FocusRestoration;
 class KeySynthesizer;
 class Pasteboard;
-class SoundManager;
 class WindowController;
 class Workspace;
 
@@ -38,7 +38,7 @@ public:
         AccessibilityPermission *permission = nullptr;
         FocusRestoration *focus = nullptr;
         WindowController *windows = nullptr;
-        SoundManager *sounds = nullptr; // optional: silent
+        std::function<void(FeedbackSound)> playSound; // optional: silent
     };
 
     using Completion = std::function<void()>;

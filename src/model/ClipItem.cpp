@@ -3,6 +3,7 @@
 
 #include "ClipItem_p.h"
 #include "SearchText.h"
+#include "Uuid.h"
 
 namespace Vexilo {
 
@@ -39,7 +40,7 @@ QUuid ClipItem::id() const
 
 QString ClipItem::idString() const
 {
-    return d->id.toString(QUuid::WithoutBraces).toUpper();
+    return Uuid::toText(d->id);
 }
 
 double ClipItem::createdAt() const

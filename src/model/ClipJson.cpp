@@ -3,6 +3,9 @@
 #include "ClipJson.h"
 
 #include "JsonWriter.h"
+#include "SecureMemory.h"
+
+#include <QScopeGuard>
 
 namespace Vexilo::ClipJson {
 
@@ -171,6 +174,8 @@ bool writeHistory(QIODevice &device, const QList<ClipItem> &items)
 {
     constexpr qsizetype flushSize = 1 << 20;
     QByteArray buffer;
+    // The buffer held clip text: overwritten however the writing ends.
+    const auto wipeBuffer = qScopeGuard([&buffer] { SecureMemory::wipe(buffer); });
     buffer.reserve(flushSize * 2);
     buffer.append('[');
     bool first = true;

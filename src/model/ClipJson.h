@@ -41,8 +41,5 @@ struct DecodeResult
 [[nodiscard]] std::optional<ClipItem> decodeItem(JsonReader &reader, QString *error = nullptr);
 [[nodiscard]] std::optional<ClipItem> decodeItem(QByteArrayView json, QString *error = nullptr);
 
-// UUID in the canonical 8-4-4-4-12 form, hex digits in any case. Nothing else is an id.
-[[nodiscard]] std::optional<QUuid> parseUuid(QStringView text);
-
 } // namespace ClipJson
 } // namespace Vexilo

@@ -6,6 +6,7 @@
 #include "JsonReader.h"
 #include "TextArena.h"
 #include "Utf8.h"
+#include "Uuid.h"
 
 #include <atomic>
 #include <cmath>
@@ -55,40 +56,6 @@ private:
     };
     std::unordered_map<std::string, QString, Hash, std::equal_to<>> m_strings;
 };
-
-// The canonical 8-4-4-4-12 form, hex digits in any case, read straight from the file's bytes.
-std::optional<QUuid> uuidFromBytes(QByteArrayView text)
-{
-    if (text.size() != 36)
-        return std::nullopt;
-    char bytes[16];
-    int out = 0;
-    int high = -1;
-    for (qsizetype i = 0; i < 36; ++i) {
-        const char c = text[i];
-        if (i == 8 || i == 13 || i == 18 || i == 23) {
-            if (c != '-')
-                return std::nullopt;
-            continue;
-        }
-        int value = -1;
-        if (c >= '0' && c <= '9')
-            value = c - '0';
-        else if (c >= 'a' && c <= 'f')
-            value = c - 'a' + 10;
-        else if (c >= 'A' && c <= 'F')
-            value = c - 'A' + 10;
-        if (value < 0)
-            return std::nullopt;
-        if (high < 0) {
-            high = value;
-        } else {
-            bytes[out++] = char((high << 4) | value);
-            high = -1;
-        }
-    }
-    return QUuid::fromRfc4122(QByteArrayView(bytes, 16));
-}
 
 std::optional<ClipType> typeFromBytes(QByteArrayView raw)
 {
@@ -227,7 +194,7 @@ std::optional<ClipItem> decodeRecord(JsonReader &reader, QString *error, Interne
         if (key == "id") {
             QByteArrayView raw;
             if (isString("id", false) && reader.readStringView(raw)) {
-                id = uuidFromBytes(raw);
+                id = Uuid::parse(raw);
                 if (!id)
                     violate(QStringLiteral("\"id\" is not a UUID"));
             }
@@ -494,15 +461,6 @@ DecodeResult decodeHistory(QByteArrayView data)
     }
     result.complete = result.skippedRecords == 0;
     return result;
-}
-
-std::optional<QUuid> parseUuid(QStringView text)
-{
-    for (QChar c : text) {
-        if (c.unicode() >= 0x80)
-            return std::nullopt;
-    }
-    return uuidFromBytes(text.toLatin1());
 }
 
 } // namespace ClipJson

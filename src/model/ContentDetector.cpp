@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ContentDetector.h"
 #include "ContentDetector_p.h"
+#include "Hex.h"
 #include "TextUtils.h"
 
 #include <QTextBoundaryFinder>
@@ -14,6 +15,8 @@ namespace Vexilo::ContentDetector {
 namespace {
 
 using namespace Detail;
+using TextUtils::findLineBreak;
+using TextUtils::isBlankOrTab;
 
 // Grapheme count, but counting stops past limit so that a huge text costs nothing.
 qsizetype graphemeCountUpTo(QStringView text, qsizetype limit)
@@ -25,18 +28,6 @@ qsizetype graphemeCountUpTo(QStringView text, qsizetype limit)
     while (count <= limit && finder.toNextBoundary() != -1)
         ++count;
     return count;
-}
-
-int hexDigitValue(QChar c)
-{
-    const char16_t u = c.unicode();
-    if (u >= u'0' && u <= u'9')
-        return u - u'0';
-    if (u >= u'a' && u <= u'f')
-        return u - u'a' + 10;
-    if (u >= u'A' && u <= u'F')
-        return u - u'A' + 10;
-    return -1;
 }
 
 // Decimal numbers are written in ASCII digits; other digits match \d but do not parse.
@@ -74,12 +65,6 @@ bool isShellScript(QStringView text)
     return text.startsWith(u"#!/bin/bash") || text.startsWith(u"#!/bin/zsh") || text.startsWith(u"#!/usr/bin/env");
 }
 
-bool isBlankOrTab(char16_t c)
-{
-    // ASCII first: the only blanks there are space and tab.
-    return c < 0x80 ? c == u' ' || c == u'\t' : TextUtils::isBlankOrTab(c);
-}
-
 bool isCodeLine(QStringView line)
 {
     qsizetype first = 0;
@@ -109,22 +94,6 @@ bool looksLikeGenericCode(QStringView text)
         start = end + 1;
     }
     return lines >= 4 && double(codeLines) / double(lines) >= 0.4;
-}
-
-QStringView trimmedBlanks(QStringView line)
-{
-    qsizetype first = 0;
-    qsizetype end = line.size();
-    while (first < end && isBlankOrTab(line[first].unicode()))
-        ++first;
-    while (end > first && isBlankOrTab(line[end - 1].unicode()))
-        --end;
-    return line.sliced(first, end - first);
-}
-
-bool startsWithTilde(QStringView line)
-{
-    return line == u"~" || line.startsWith(u"~/");
 }
 
 } // namespace
@@ -166,7 +135,7 @@ std::optional<ColorValue> nsColorFromHex(QStringView hex)
     quint64 value = 0;
     qsizetype read = 0;
     while (read < digits.size() && read < 16) {
-        const int digit = hexDigitValue(digits[read]);
+        const int digit = Hex::digitValue(digits[read].unicode());
         if (digit < 0)
             break;
         value = (value << 4) | quint64(digit);
@@ -273,52 +242,6 @@ CodeDetection detectCode(QStringView text)
     if (looksLikeGenericCode(trimmed))
         return language(u"code");
     return {};
-}
-
-FilePathDetection detectFilePath(QStringView text, const QString &homeDirectory, const QString &workingDirectory)
-{
-    const QStringView trimmed = TextUtils::trimmed(text);
-    if (trimmed.isEmpty())
-        return {};
-    // Lines that could name something: non-empty, and short enough to be looked up at all.
-    qsizetype start = 0;
-    auto nextCandidate = [trimmed, &start](QStringView &line) {
-        while (start <= trimmed.size()) {
-            const qsizetype end = findLineBreak(trimmed, start);
-            line = trimmedBlanks(trimmed.sliced(start, end - start));
-            start = end + 1;
-            if (!line.isEmpty() && line.size() < PathExistence::maxPathBytes)
-                return true;
-        }
-        return false;
-    };
-    // How the paths are looked up depends on how many there are; a few are read ahead to tell.
-    constexpr qsizetype lookAhead = 64;
-    QVarLengthArray<QStringView, lookAhead> head;
-    QStringView line;
-    while (head.size() < lookAhead && nextCandidate(line))
-        head.append(line);
-    PathExistence existence(workingDirectory, head.size() < lookAhead ? head.size() : trimmed.size());
-    FilePathDetection result;
-    // A line that repeats the one before gets its answer: texts of a million equal lines exist.
-    QStringView previous;
-    bool previousExists = false;
-    auto keepIfExists = [&](QStringView candidate) {
-        if (candidate != previous) {
-            previous = candidate;
-            previousExists = startsWithTilde(candidate) ? existence.exists(QString(homeDirectory + candidate.sliced(1)))
-                                                        : existence.exists(candidate);
-        }
-        if (previousExists)
-            result.paths.append(startsWithTilde(candidate) ? homeDirectory + candidate.sliced(1)
-                                                           : candidate.toString());
-    };
-    for (QStringView candidate : std::as_const(head))
-        keepIfExists(candidate);
-    while (nextCandidate(line))
-        keepIfExists(line);
-    result.isFileList = !result.paths.isEmpty();
-    return result;
 }
 
 } // namespace Vexilo::ContentDetector

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QDir>
 #include <QString>
 #include <QStringList>
 #include <QUrl>
@@ -37,12 +36,6 @@ struct CodeDetection
     std::optional<QString> language; // "json", "html", "swift", "python", "javascript", "sql", "bash", "css", "code"
 };
 
-struct FilePathDetection
-{
-    bool isFileList = false;
-    QStringList paths;
-};
-
 // Classification of copied text. Every test trims the text itself and runs in time linear in its
 // length, because it runs on the capture path for every copy, however large.
 namespace ContentDetector {
@@ -54,10 +47,6 @@ namespace ContentDetector {
 // than telling that it is one.
 [[nodiscard]] bool isURL(QStringView text);
 [[nodiscard]] CodeDetection detectCode(QStringView text);
-// Keeps the lines that name something existing; "~" expands to homeDirectory, relative paths are
-// resolved against workingDirectory.
-[[nodiscard]] FilePathDetection detectFilePath(QStringView text, const QString &homeDirectory = QDir::homePath(),
-                                               const QString &workingDirectory = QDir::currentPath());
 
 } // namespace ContentDetector
 

@@ -47,11 +47,14 @@ void ImageServerConnection::readRequest()
         m_socket->readAll();
         return;
     }
-    const QByteArray chunk = m_socket->read(ImageServerProtocol::maxRequestBytes);
-    if (chunk.isEmpty())
+    // A request may come in several segments: it is read until its head is complete.
+    m_head += m_socket->read(ImageServerProtocol::maxRequestBytes - m_head.size());
+    const std::optional<QByteArray> head = ImageServerProtocol::takeRequestHead(m_head);
+    if (!head)
         return;
     m_requestRead = true;
-    Q_EMIT requestReceived(m_id, chunk);
+    m_head.clear();
+    Q_EMIT requestReceived(m_id, *head);
 }
 
 void ImageServerConnection::respond(const QByteArray &response)

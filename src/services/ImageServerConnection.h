@@ -38,6 +38,7 @@ private:
     quint64 m_id;
     QTcpSocket *m_socket;
     QTimer m_idleTimer;
+    QByteArray m_head; // the request head read so far
     bool m_requestRead = false;
     bool m_finished = false;
 };

@@ -1,7 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "ImageServerProtocol.h"
 
-#include <QRegularExpression>
+#include "Uuid.h"
+
+#include <algorithm>
+
 #include <QStringDecoder>
 #include <QUrl>
 
@@ -11,15 +14,27 @@ namespace {
 
 const QString imagePrefix = QStringLiteral("/image/");
 
-// The canonical 8-4-4-4-12 form only, in either letter case: no braces, no other spellings.
-bool isCanonicalUuid(const QString &text)
-{
-    static const QRegularExpression pattern(
-        QStringLiteral("^[0-9A-Fa-f]{8}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{4}-[0-9A-Fa-f]{12}$"));
-    return pattern.match(text).hasMatch();
-}
-
 } // namespace
+
+std::optional<QByteArray> takeRequestHead(const QByteArray &bytes)
+{
+    const qsizetype size = std::min(bytes.size(), maxRequestBytes);
+    for (qsizetype i = 0; i < size; ++i) {
+        const char c = bytes[i];
+        // A head ends with an empty line; bare line feeds are taken as line ends too.
+        if (c == '\n') {
+            if (i + 1 < size && bytes[i + 1] == '\n')
+                return bytes.left(i + 2);
+            if (i + 2 < size && bytes[i + 1] == '\r' && bytes[i + 2] == '\n')
+                return bytes.left(i + 3);
+        } else if (static_cast<unsigned char>(c) < 0x20 && c != '\r' && c != '\t') {
+            return bytes.left(i + 1); // no request holds control bytes: answered now, not at the timeout
+        }
+    }
+    if (bytes.size() >= maxRequestBytes)
+        return QByteArray();
+    return std::nullopt;
+}
 
 Request parseRequest(const QByteArray &bytes)
 {
@@ -42,11 +57,11 @@ Request parseRequest(const QByteArray &bytes)
     const QString path = target.path(QUrl::FullyDecoded);
     if (!path.startsWith(imagePrefix))
         return {notFound(), {}, {}};
-    const QString idText = path.mid(imagePrefix.size());
-    if (!isCanonicalUuid(idText))
+    const std::optional<QUuid> id = Uuid::parse(QStringView(path).sliced(imagePrefix.size()));
+    if (!id)
         return {notFound(), {}, {}};
 
-    return {std::nullopt, QUuid::fromString(idText), tokenFromQuery(target.query(QUrl::FullyEncoded))};
+    return {std::nullopt, *id, tokenFromQuery(target.query(QUrl::FullyEncoded))};
 }
 
 std::optional<QString> tokenFromQuery(const QString &encodedQuery)

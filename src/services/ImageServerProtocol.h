@@ -9,7 +9,13 @@
 // The local image server's HTTP: reading the one request of a connection and writing its response.
 namespace Vexilo::ImageServerProtocol {
 
-inline constexpr qsizetype maxRequestBytes = 4096;
+// The longest request head (request line and headers) read; a longer one is answered 400.
+inline constexpr qsizetype maxRequestBytes = 8192;
+
+// The request head at the front of bytes, up to and including the blank line that ends it; nothing
+// while it may still be incomplete. Bytes that cannot be a head (too long, control bytes) are
+// returned as they are, to be answered as a bad request.
+[[nodiscard]] std::optional<QByteArray> takeRequestHead(const QByteArray &bytes);
 
 // What a request asks for: either an answer that needs no further lookup (400 or 404), or the image
 // of a clip, with the token it presented.

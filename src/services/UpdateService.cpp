@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "UpdateService.h"
 
+#include "StrictInteger.h"
+
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "TextUtils.h"
@@ -22,29 +24,12 @@ constexpr qint64 cooldownSeconds = 86400;
 const QString couldNotCheckTitle = QStringLiteral("Could Not Check for Updates");
 const QString connectionMessage = QStringLiteral("Check your internet connection and try again.");
 
-// An optional sign and decimal digits only, within 64 bits.
-std::optional<qint64> strictInteger(QStringView text)
-{
-    bool ok = false;
-    if (text.isEmpty())
-        return std::nullopt;
-    const QStringView digits = (text.front() == u'+' || text.front() == u'-') ? text.mid(1) : text;
-    if (digits.isEmpty())
-        return std::nullopt;
-    for (QChar c : digits) {
-        if (c < u'0' || c > u'9')
-            return std::nullopt;
-    }
-    const qint64 value = text.toLongLong(&ok, 10);
-    return ok ? std::optional<qint64>(value) : std::nullopt;
-}
-
 QList<qint64> versionNumbers(QStringView version)
 {
     QList<qint64> numbers;
     const QList<QStringView> pieces = version.split(u'.', Qt::SkipEmptyParts);
     for (QStringView piece : pieces) {
-        if (std::optional<qint64> number = strictInteger(piece))
+        if (std::optional<qint64> number = parseStrictInteger(piece))
             numbers.append(*number);
     }
     return numbers;
@@ -219,8 +204,11 @@ void UpdateService::presentUpdateAlert(const Manifest &manifest, std::function<v
         [self, manifest, done = std::move(done)](int chosen) mutable {
             if (!self)
                 return;
-            if (chosen != 0) {
+            // Only the user's "Later" skips this build; an alert closed without an answer (or shown
+            // where nobody can answer) leaves it to be offered again.
+            if (chosen == 1)
                 self->m_env.settings->setValue(AppStorageKeys::skippedUpdateBuild, manifest.build);
+            if (chosen != 0) {
                 done();
                 return;
             }

@@ -11,6 +11,7 @@
 #include "CommandCatalog.h"
 #include "FocusRestoration.h"
 #include "GlobalHotkeyManager.h"
+#include "HistoryFile.h"
 #include "InstanceClient.h"
 #include "InstanceProtocol.h"
 #include "InstanceServer.h"
@@ -80,12 +81,11 @@ Application::~Application()
 bool Application::start(int &exitCode)
 {
     // One application per session: a second start brings the first one forward and ends.
-    m_instance = std::make_unique<InstanceServer>(
-        InstanceProtocol::socketPath(), m_paths.storageDirectory,
-        [this](const QStringList &arguments, const QString &input, const QString &workingDirectory,
-               std::function<void(const CommandOutput &)> reply) {
-            handleCommand(arguments, input, workingDirectory, std::move(reply));
-        });
+    m_instance = std::make_unique<InstanceServer>(InstanceProtocol::socketPath(), m_paths.storageDirectory,
+                                                  [this](const QStringList &arguments, const CommandContext &context,
+                                                         std::function<void(const CommandOutput &)> reply) {
+                                                      handleCommand(arguments, context, std::move(reply));
+                                                  });
     if (!m_instance->listen()) {
         if (InstanceClient(InstanceProtocol::socketPath()).reopen()) {
             printError(QStringLiteral("Vexilo is already running."));
@@ -97,10 +97,11 @@ bool Application::start(int &exitCode)
         return false;
     }
 
-    // A command-line client may hold the history for a moment; wait for it rather than fail.
+    // A command-line client may hold the history for a moment; wait for it rather than fail. A history
+    // that cannot be read is left untouched, without a lock file beside it: the store refuses it.
     m_lock = std::make_unique<StorageLock>(m_paths.storageDirectory);
     QDeadlineTimer deadline(10000);
-    while (!m_lock->tryLock()) {
+    while (!HistoryFile::unreadableReason(m_paths.historyFile()) && !m_lock->tryLock()) {
         if (deadline.hasExpired()) {
             printError(QStringLiteral("vexilo: ") + m_lock->errorString());
             exitCode = ExitLocked;
@@ -122,8 +123,11 @@ bool Application::start(int &exitCode)
     StoreEnvironment environment;
     environment.paths = m_paths;
     environment.settings = m_settings.get();
-    environment.sounds = m_sounds.get();
-    environment.textRecognizer = m_ocr.get();
+    environment.playSound = [this](FeedbackSound sound) { m_sounds->play(sound); };
+    environment.recognizeText = [this](const QImage &image, QObject *context,
+                                       std::function<void(std::optional<QString>)> done) {
+        m_ocr->recognize(image, context, std::move(done));
+    };
     environment.log = m_log;
     environment.qrPayload = [this](const ClipItem &item) { return m_qr->qrPayload(item); };
     environment.stopSharing = [this] { m_imageServer->stop(); };
@@ -146,7 +150,7 @@ bool Application::start(int &exitCode)
     paste.permission = m_permission.get();
     paste.focus = m_focus.get();
     paste.windows = m_windows.get();
-    paste.sounds = m_sounds.get();
+    paste.playSound = [this](FeedbackSound sound) { m_sounds->play(sound); };
     m_paste = std::make_unique<PasteService>(paste);
     m_hotkeys = std::make_unique<GlobalHotkeyManager>(&m_platform->hotkeys(), m_store.get(), m_paste.get(),
                                                       m_windows.get(), m_settings.get(), m_log);
@@ -194,10 +198,12 @@ void Application::shutDown()
         m_runtime->stopServices();
 }
 
-void Application::handleCommand(const QStringList &arguments, const QString &input, const QString &workingDirectory,
+void Application::handleCommand(const QStringList &arguments, const CommandContext &context,
                                 std::function<void(const CommandOutput &)> reply)
 {
     const QString command = arguments.value(0);
+    if (auto refused = CommandRunner::refusal(command, m_store->historyProblem()))
+        return reply(*refused);
     if (command == u"status")
         return reply(status());
     if (command == u"pause" || command == u"resume") {
@@ -211,7 +217,7 @@ void Application::handleCommand(const QStringList &arguments, const QString &inp
     if (command == u"quit")
         return quit(std::move(reply));
     if (ServiceCommands::handles(command))
-        return m_serviceCommands->run(arguments, workingDirectory, std::move(reply));
+        return m_serviceCommands->run(arguments, context.workingDirectory, std::move(reply));
     CommandRunner runner(*m_store);
     if (command == u"paste") {
         if (arguments.size() != 2)
@@ -225,13 +231,15 @@ void Application::handleCommand(const QStringList &arguments, const QString &inp
         m_paste->pasteItem(*item);
         return reply({ExitOk, {}, {}});
     }
-    reply(runner.run(
-        arguments, [&input] { return input; }, workingDirectory));
+    reply(runner.run(arguments, context));
 }
 
 CommandOutput Application::status() const
 {
-    QString out = m_store->isPaused() ? QStringLiteral("Paused\n") : QStringLiteral("Recording\n");
+    QString out = !m_store->historyProblem().isEmpty()
+        ? QStringLiteral("Not recording: cannot read the history file %1\n").arg(m_store->historyProblem())
+        : m_store->isPaused() ? QStringLiteral("Paused\n")
+                              : QStringLiteral("Recording\n");
     const int snippets = m_store->count(ClipType::Snippets);
     out += QStringLiteral("Clips: %1 (and %2 snippets)\n").arg(m_store->storedItemCount() - snippets).arg(snippets);
     const HotkeyRegistrationStatus hotkeys = m_hotkeys->status();
@@ -249,7 +257,7 @@ CommandOutput Application::status() const
                          "copied, not pasted\n");
     out += QStringLiteral("Desktop: %1\n").arg(m_platform->name());
     out += QStringLiteral("History: %1\n").arg(m_paths.historyFile());
-    return {ExitOk, out, {}};
+    return {m_store->historyProblem().isEmpty() ? ExitOk : ExitBadInput, out, {}};
 }
 
 void Application::quit(std::function<void(const CommandOutput &)> reply)

@@ -51,7 +51,7 @@ public:
     bool start(int &exitCode);
 
 private:
-    void handleCommand(const QStringList &arguments, const QString &input, const QString &workingDirectory,
+    void handleCommand(const QStringList &arguments, const CommandContext &context,
                        std::function<void(const CommandOutput &)> reply);
     [[nodiscard]] CommandOutput status() const;
     void quit(std::function<void(const CommandOutput &)> reply);

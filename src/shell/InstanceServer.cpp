@@ -31,10 +31,10 @@ bool InstanceServer::listen()
 {
     // Only this user may talk to the application: the socket lives in a folder only the user can
     // enter (the runtime folder, or a private one made here).
-    const QString folder = QFileInfo(m_socketPath).absolutePath();
-    if (!QFileInfo::exists(folder)) {
-        QDir().mkpath(folder);
-        QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (const auto problem = InstanceProtocol::socketFolderProblem(m_socketPath, true)) {
+        m_error = QStringLiteral("refusing the socket folder %1: %2. Set XDG_RUNTIME_DIR, or remove the folder.")
+                      .arg(QFileInfo(m_socketPath).absolutePath(), *problem);
+        return false;
     }
     // Asked first: listening would take the name over from a live instance.
     if (InstanceClient(m_socketPath).isRunning()) {
@@ -94,12 +94,14 @@ void InstanceServer::handle(QLocalSocket *socket, const QJsonObject &request)
     QStringList arguments;
     for (const QJsonValue &value : request.value(QStringLiteral("arguments")).toArray())
         arguments.append(value.toString());
-    m_handler(arguments, request.value(QStringLiteral("input")).toString(),
-              request.value(QStringLiteral("workingDirectory")).toString(), [send](const CommandOutput &output) {
-                  send({{QStringLiteral("exitCode"), output.exitCode},
-                        {QStringLiteral("out"), output.out},
-                        {QStringLiteral("err"), output.err}});
-              });
+    const CommandContext context{request.value(QStringLiteral("input")).toString(),
+                                 request.value(QStringLiteral("workingDirectory")).toString(),
+                                 qBound(20, request.value(QStringLiteral("columns")).toInt(80), 1000)};
+    m_handler(arguments, context, [send](const CommandOutput &output) {
+        send({{QStringLiteral("exitCode"), output.exitCode},
+              {QStringLiteral("out"), output.out},
+              {QStringLiteral("err"), output.err}});
+    });
 }
 
 } // namespace Vexilo

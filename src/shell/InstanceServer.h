@@ -18,9 +18,8 @@ class InstanceServer : public QObject
 
 public:
     // Runs a command; `reply` may be called later (quit answers after the history is saved).
-    using CommandHandler =
-        std::function<void(const QStringList &arguments, const QString &input, const QString &workingDirectory,
-                           std::function<void(const CommandOutput &)> reply)>;
+    using CommandHandler = std::function<void(const QStringList &arguments, const CommandContext &context,
+                                              std::function<void(const CommandOutput &)> reply)>;
 
     InstanceServer(QString socketPath, QString storageDirectory, CommandHandler handler, QObject *parent = nullptr);
     ~InstanceServer() override;

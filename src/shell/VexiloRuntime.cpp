@@ -40,6 +40,8 @@ void VexiloRuntime::stopServices()
     m_services.monitor->stopMonitoring();
     m_services.hotkeys->stop();
     m_services.snippets->stop();
+    // A deletion still inside its undo window is final now: its image file must not outlive it.
+    m_services.store->dismissUndoDelete();
     m_services.store->saveHistorySynchronously();
 }
 

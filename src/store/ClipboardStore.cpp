@@ -8,7 +8,6 @@
 #include "HistoryFile.h"
 #include "HistoryWriter.h"
 #include "LegacyMigration.h"
-#include "ReferenceDate.h"
 #include "Retention.h"
 #include "ThumbnailLoader.h"
 
@@ -22,8 +21,10 @@ ClipboardStore::ClipboardStore(StoreEnvironment environment, QObject *parent)
     , m_paths(m_env.paths)
 {
     Q_ASSERT(m_env.settings);
-    if (!m_env.now)
-        m_env.now = ReferenceDate::now;
+    if (!m_env.clock) {
+        m_systemClock = std::make_unique<SystemClock>();
+        m_env.clock = m_systemClock.get();
+    }
     if (!m_env.screenScale)
         m_env.screenScale = ThumbnailLoader::primaryScreenScale;
     if (!m_env.log)
@@ -38,9 +39,7 @@ ClipboardStore::ClipboardStore(StoreEnvironment environment, QObject *parent)
     m_saveTimer.setInterval(m_env.saveDebounceMs);
     connect(&m_saveTimer, &QTimer::timeout, this, [this] { m_writer->writeAsync(m_items); });
 
-    m_undoTimer.setSingleShot(true);
-    m_undoTimer.setInterval(m_env.undoWindowMs);
-    connect(&m_undoTimer, &QTimer::timeout, this, &ClipboardStore::commitPendingUndoDeletion);
+    m_undoAlarm = m_env.clock->createAlarm([this] { commitPendingUndoDeletion(); });
 
     if (const auto stored = m_env.settings->stringListValue(AppStorageKeys::ignoredAppBundleIds)) {
         m_ignoredAppBundleIds = QSet<QString>(stored->cbegin(), stored->cend());
@@ -49,18 +48,27 @@ ClipboardStore::ClipboardStore(StoreEnvironment environment, QObject *parent)
         m_ignoredAppBundleIds = QSet<QString>(defaults.cbegin(), defaults.cend());
     }
 
-    LegacyMigration::migrateLegacyStorageIfNeeded(m_paths, m_env.log);
-    createDirectoriesIfNeeded();
-    loadHistory();
-    cleanExpiredItems();
-    seedDefaultSnippetsIfNeeded();
+    // A history that exists but cannot be read must not be migrated over, seeded or saved over.
+    if (const std::optional<QString> reason = HistoryFile::unreadableReason(m_paths.historyFile())) {
+        refuseHistory(*reason);
+    } else {
+        LegacyMigration::migrateLegacyStorageIfNeeded(m_paths, m_env.log);
+        createDirectoriesIfNeeded();
+        loadHistory();
+    }
+    if (m_historyProblem.isEmpty()) {
+        cleanExpiredItems();
+        seedDefaultSnippetsIfNeeded();
+    }
     setupDebouncedSearch();
     recalculateFilteredItems();
 }
 
 ClipboardStore::~ClipboardStore()
 {
-    // Whatever is still waiting for its debounce is written before the store goes away.
+    // A deletion still inside its undo window is final once the store goes, and whatever is still
+    // waiting for its debounce is written.
+    commitPendingUndoDeletion();
     if (m_saveTimer.isActive())
         saveHistorySynchronously();
     m_writer.reset();
@@ -68,12 +76,18 @@ ClipboardStore::~ClipboardStore()
 
 double ClipboardStore::now() const
 {
-    return m_env.now();
+    return m_env.clock->now();
 }
 
 void ClipboardStore::log(const QString &line) const
 {
     m_env.log(line);
+}
+
+void ClipboardStore::playSound(FeedbackSound sound) const
+{
+    if (m_env.playSound)
+        m_env.playSound(sound);
 }
 
 // --- persistence
@@ -87,24 +101,36 @@ void ClipboardStore::createDirectoriesIfNeeded()
 void ClipboardStore::loadHistory()
 {
     HistoryFile::LoadResult loaded = HistoryFile::load(m_paths.historyFile(), m_env.log);
+    if (!loaded.unreadable.isEmpty())
+        return refuseHistory(loaded.unreadable);
     if (!loaded.existed)
         return;
     setItems(std::move(loaded.items));
     setSelectedItem(m_items.isEmpty() ? std::nullopt : std::optional(m_items.constFirst()));
-    // A file moved aside must be replaced by what was kept of it before anything else happens.
+    // A file moved aside is replaced by what was kept of it at once: were the process to end before
+    // a debounced save, the next start would find no history and run the legacy migration over it.
     if (!loaded.preservedPath.isEmpty())
-        saveHistory();
+        saveHistorySynchronously();
+}
+
+void ClipboardStore::refuseHistory(const QString &reason)
+{
+    m_historyProblem = reason;
+    log(QStringLiteral("Failed to load clipboard history: cannot read ") + reason +
+        QStringLiteral(". Nothing is recorded or saved until Vexilo can read it; the file was left as it is."));
 }
 
 void ClipboardStore::saveHistory()
 {
-    m_saveTimer.start();
+    if (m_historyProblem.isEmpty())
+        m_saveTimer.start();
 }
 
 void ClipboardStore::saveHistorySynchronously()
 {
     m_saveTimer.stop();
-    m_writer->writeNow(m_items);
+    if (m_historyProblem.isEmpty())
+        m_writer->writeNow(m_items);
 }
 
 void ClipboardStore::setItems(QList<ClipItem> items)

@@ -2,6 +2,8 @@
 #pragma once
 
 #include "ClipItem.h"
+#include "Clock.h"
+#include "FeedbackSound.h"
 #include "ListDensity.h"
 #include "LogSink.h"
 #include "SearchText.h"
@@ -20,8 +22,6 @@ namespace Vexilo {
 
 class AppSettings;
 class HistoryWriter;
-class SoundManager;
-class TextRecognizer;
 class ThumbnailLoader;
 
 // What the store needs from its surroundings; the application fills it with the real services,
@@ -30,10 +30,13 @@ struct StoreEnvironment
 {
     StoragePaths paths;
     AppSettings *settings = nullptr; // required
-    SoundManager *sounds = nullptr; // optional: no sounds
-    TextRecognizer *textRecognizer = nullptr; // optional: no automatic recognition
+    // Plays a feedback sound; whoever plays it decides whether sounds are on. Optional: silent.
+    std::function<void(FeedbackSound)> playSound;
+    // Recognises the text of a new image off the main thread and calls back on it, with the text or
+    // nothing, and not at all once context is gone. Optional: no automatic recognition.
+    std::function<void(const QImage &, QObject *context, std::function<void(std::optional<QString>)>)> recognizeText;
     LogSink log = standardOutputLog();
-    std::function<double()> now; // seconds since the reference date; defaults to the clock
+    Clock *clock = nullptr; // the date of new clips, expiry and the undo window; defaults to the system clock
     std::function<qreal()> screenScale; // defaults to the primary screen, 2.0 without one
     // The text a clip's QR code carries (for an image clip this starts sharing it); empty when there
     // is nothing to share. Without it, no clip can be shown as a QR code.
@@ -46,7 +49,7 @@ struct StoreEnvironment
 };
 
 // What a capture did, for callers that report it (the command-line client).
-enum class CaptureOutcome : quint8 { Recorded, Paused, Blank, Duplicate, Failed };
+enum class CaptureOutcome : quint8 { Recorded, Paused, Blank, Duplicate, Failed, Unavailable };
 
 struct CaptureResult
 {
@@ -66,6 +69,7 @@ class ClipboardStore : public QObject
     Q_PROPERTY(QString searchQuery READ searchQuery WRITE setSearchQuery NOTIFY searchQueryChanged)
     Q_PROPERTY(bool isPaused READ isPaused WRITE setPaused NOTIFY isPausedChanged)
     Q_PROPERTY(int storedItemCount READ storedItemCount NOTIFY itemsChanged)
+    Q_PROPERTY(QString historyProblem READ historyProblem CONSTANT)
     Q_PROPERTY(int searchFocusRequest READ searchFocusRequest NOTIFY searchFocusRequestChanged)
     Q_PROPERTY(int searchResignRequest READ searchResignRequest NOTIFY searchResignRequestChanged)
     Q_PROPERTY(int inspectorToggleRequest READ inspectorToggleRequest NOTIFY inspectorToggleRequestChanged)
@@ -96,6 +100,9 @@ public:
     [[nodiscard]] const QList<ClipItem> &items() const { return m_items; }
     [[nodiscard]] std::optional<ClipItem> item(const QUuid &id) const;
     [[nodiscard]] int storedItemCount() const { return int(m_items.size()); }
+    // Why the history file that exists cannot be read ("<path>: <reason>"), empty when all is well.
+    // Such a history is never written over: the store then records nothing and saves nothing.
+    [[nodiscard]] const QString &historyProblem() const { return m_historyProblem; }
 
     // --- query state
     [[nodiscard]] ClipType selectedCategory() const { return m_selectedCategory; }
@@ -240,9 +247,11 @@ private:
     void ensureCountsAndMembers();
     [[nodiscard]] int indexOf(const QUuid &id) const;
     void refreshSelection(int index);
+    [[nodiscard]] std::optional<CaptureResult> refusedCapture() const;
     void recordClip(const ClipItem &clip);
     void saveHistory();
     void loadHistory();
+    void refuseHistory(const QString &reason);
     void createDirectoriesIfNeeded();
     void enforceLimit();
     void cleanExpiredItems();
@@ -256,9 +265,11 @@ private:
     [[nodiscard]] QList<ClipItem> candidates(ClipType category, const std::optional<QString> &tag) const;
     [[nodiscard]] double now() const;
     void log(const QString &line) const;
+    void playSound(FeedbackSound sound) const;
 
     StoreEnvironment m_env;
     StoragePaths m_paths;
+    QString m_historyProblem;
 
     QList<ClipItem> m_items;
     quint64 m_itemsRevision = 0;
@@ -305,7 +316,8 @@ private:
 
     QTimer m_saveTimer;
     QTimer m_searchTimer;
-    QTimer m_undoTimer;
+    std::unique_ptr<SystemClock> m_systemClock;
+    std::unique_ptr<Alarm> m_undoAlarm;
     std::unique_ptr<HistoryWriter> m_writer;
     std::unique_ptr<ThumbnailLoader> m_thumbnails;
 };

@@ -4,8 +4,9 @@
 
 #include "AppSettings.h"
 #include "ContentDetector.h"
-#include "TextRecognizer.h"
+#include "FilePathDetector.h"
 #include "TextUtils.h"
+#include "Uuid.h"
 
 #include <QBuffer>
 #include <QFile>
@@ -24,6 +25,16 @@ void applySource(ClipItem &clip, const std::optional<SourceApplication> &sourceA
 }
 } // namespace
 
+// Every capture passes here first.
+std::optional<CaptureResult> ClipboardStore::refusedCapture() const
+{
+    if (!m_historyProblem.isEmpty())
+        return CaptureResult{CaptureOutcome::Unavailable, {}};
+    if (m_isPaused)
+        return CaptureResult{CaptureOutcome::Paused, {}};
+    return std::nullopt;
+}
+
 void ClipboardStore::recordClip(const ClipItem &clip)
 {
     m_items.prepend(clip);
@@ -36,8 +47,8 @@ void ClipboardStore::recordClip(const ClipItem &clip)
 
 CaptureResult ClipboardStore::addTextItem(const QString &text, const std::optional<SourceApplication> &sourceApp)
 {
-    if (m_isPaused)
-        return {CaptureOutcome::Paused, {}};
+    if (const auto refused = refusedCapture())
+        return *refused;
     if (TextUtils::trimmed(text).isEmpty())
         return {CaptureOutcome::Blank, {}};
     // Untrimmed, case-sensitive comparison against every clip that is not a snippet.
@@ -68,8 +79,8 @@ CaptureResult ClipboardStore::addTextItem(const QString &text, const std::option
 
 CaptureResult ClipboardStore::addImageItem(const QImage &image, const std::optional<SourceApplication> &sourceApp)
 {
-    if (m_isPaused)
-        return {CaptureOutcome::Paused, {}};
+    if (const auto refused = refusedCapture())
+        return *refused;
     if (image.isNull())
         return {CaptureOutcome::Failed, {}};
     QByteArray png;
@@ -79,7 +90,7 @@ CaptureResult ClipboardStore::addImageItem(const QImage &image, const std::optio
     if (!encoder.write(image))
         return {CaptureOutcome::Failed, {}};
 
-    const QString fileName = QUuid::createUuid().toString(QUuid::WithoutBraces).toUpper() + QStringLiteral(".png");
+    const QString fileName = Uuid::toText(QUuid::createUuid()) + QStringLiteral(".png");
     QFile file(imageURL(fileName));
     if (!file.open(QIODevice::WriteOnly) || file.write(png) != png.size()) {
         log(QStringLiteral("Failed to save image clip: ") + file.errorString());
@@ -101,9 +112,9 @@ CaptureResult ClipboardStore::addImageItem(const QImage &image, const std::optio
 
 void ClipboardStore::startRecognition(const QImage &image, const QUuid &id)
 {
-    if (!m_env.textRecognizer)
+    if (!m_env.recognizeText)
         return;
-    m_env.textRecognizer->recognize(image, this, [this, id](std::optional<QString> text) {
+    m_env.recognizeText(image, this, [this, id](std::optional<QString> text) {
         if (text)
             updateExtractedText(*text, id);
     });
@@ -111,8 +122,8 @@ void ClipboardStore::startRecognition(const QImage &image, const QUuid &id)
 
 CaptureResult ClipboardStore::addFilesItem(const QStringList &paths, const std::optional<SourceApplication> &sourceApp)
 {
-    if (m_isPaused)
-        return {CaptureOutcome::Paused, {}};
+    if (const auto refused = refusedCapture())
+        return *refused;
     if (paths.isEmpty())
         return {CaptureOutcome::Blank, {}};
     for (const ClipItem &item : std::as_const(m_items)) {

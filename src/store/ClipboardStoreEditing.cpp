@@ -7,7 +7,6 @@
 #include "DefaultSnippets.h"
 #include "HistoryExport.h"
 #include "HistoryFile.h"
-#include "SoundManager.h"
 #include "ThumbnailLoader.h"
 
 #include <QFile>
@@ -18,8 +17,7 @@ namespace Vexilo {
 void ClipboardStore::togglePin(const ClipItem &item)
 {
     // The sound comes first, even for a clip that is gone.
-    if (m_env.sounds)
-        m_env.sounds->playPin();
+    playSound(FeedbackSound::Pin);
     const int index = indexOf(item.id());
     if (index < 0)
         return;
@@ -58,8 +56,7 @@ void ClipboardStore::removeTag(const QString &tag, const ClipItem &item)
 
 void ClipboardStore::deleteItem(const ClipItem &item, bool allowUndo)
 {
-    if (m_env.sounds)
-        m_env.sounds->playDelete();
+    playSound(FeedbackSound::Delete);
     const int index = indexOf(item.id());
     if (index < 0)
         return;
@@ -80,12 +77,12 @@ void ClipboardStore::deleteItem(const ClipItem &item, bool allowUndo)
 
 void ClipboardStore::scheduleUndoExpiry()
 {
-    m_undoTimer.start();
+    m_undoAlarm->start(m_env.undoWindowMs);
 }
 
 void ClipboardStore::commitPendingUndoDeletion()
 {
-    m_undoTimer.stop();
+    m_undoAlarm->stop();
     if (m_pendingUndoImageFilename)
         deleteImageFile(*m_pendingUndoImageFilename);
     m_pendingUndoImageFilename.reset();
@@ -99,7 +96,7 @@ void ClipboardStore::undoLastDelete()
 {
     if (!m_undoDeleteItem)
         return;
-    m_undoTimer.stop();
+    m_undoAlarm->stop();
     const ClipItem restored = *m_undoDeleteItem;
     m_undoDeleteItem.reset();
     m_pendingUndoImageFilename.reset();
@@ -119,8 +116,7 @@ void ClipboardStore::dismissUndoDelete()
 void ClipboardStore::clearHistory(bool preservePinned)
 {
     commitPendingUndoDeletion();
-    if (m_env.sounds)
-        m_env.sounds->playDelete();
+    playSound(FeedbackSound::Delete);
     QList<ClipItem> kept;
     QList<ClipItem> removed;
     for (const ClipItem &item : std::as_const(m_items)) {
@@ -150,6 +146,8 @@ QList<ClipItem> ClipboardStore::snippets() const
 QUuid ClipboardStore::createSnippet(const QString &title, const QString &content,
                                     const std::optional<QString> &shortcut, const QStringList &tags)
 {
+    if (!m_historyProblem.isEmpty())
+        return {};
     const ClipItem snippet = DefaultSnippets::makeSnippet(title, content, shortcut, tags, now());
     m_items.prepend(snippet);
     publishPrepended(snippet);

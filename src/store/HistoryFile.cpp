@@ -9,6 +9,8 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include <cerrno>
+
 namespace Vexilo::HistoryFile {
 
 namespace {
@@ -29,20 +31,29 @@ QString preserveUnreadable(const QString &path, QString *error)
 
 } // namespace
 
+std::optional<QString> unreadableReason(const QString &path)
+{
+    int code = 0;
+    const std::optional<QString> problem = MappedFile::openProblem(path, &code);
+    if (!problem || code == ENOENT)
+        return std::nullopt;
+    return path + QStringLiteral(": ") + *problem;
+}
+
 LoadResult load(const QString &path, const LogSink &log)
 {
     LoadResult result;
-    if (!QFileInfo::exists(path))
-        return result;
-    result.existed = true;
     ClipJson::DecodeResult decoded;
     {
         MappedFile file;
         if (!file.open(path)) {
-            // Unreadable but present: leave it alone; saves will fail loudly rather than replace it.
-            log(QStringLiteral("Failed to load clipboard history: ") + file.errorString());
+            if (file.errorCode() == ENOENT)
+                return result;
+            result.existed = true;
+            result.unreadable = path + QStringLiteral(": ") + file.errorString();
             return result;
         }
+        result.existed = true;
         decoded = ClipJson::decodeHistory(file.data());
     }
     if (decoded.complete) {
@@ -72,7 +83,8 @@ LoadResult load(const QString &path, const LogSink &log)
 QString writeAtomically(const QString &path, const QByteArray &bytes)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    // Unbuffered: no copy of the text waits in a buffer of the device.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
     if (file.write(bytes) != bytes.size()) {
         const QString error = file.errorString();
@@ -87,7 +99,7 @@ QString writeAtomically(const QString &path, const QByteArray &bytes)
 QString write(const QString &path, const QList<ClipItem> &items)
 {
     QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return file.errorString();
     // Encoded in pieces so a large history never needs one buffer of its whole size.
     if (!ClipJson::writeHistory(file, items)) {

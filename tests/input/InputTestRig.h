@@ -13,8 +13,6 @@
 #include "RecordingWindowController.h"
 #include "StoreFixture.h"
 
-#include <QRegularExpression>
-
 namespace Vexilo::Test {
 
 // The input services wired together over fakes and a store on a temporary folder, the way the
@@ -26,26 +24,20 @@ public:
     // snippets out.
     explicit InputTestRig(const QList<ClipItem> &history = {})
         : store(openStore(fixture, history))
-        , sounds(&fixture.settings(), fakeSoundLoader(soundLog))
         , monitor(&pasteboard, &workspace, &store)
         , focus(&workspace)
         , permission(&keys, &keyEvents, &workspace, &fixture.settings(),
                      [this](const QString &line) { log.append(line); })
         , paste(PasteService::Dependencies{&store, &pasteboard, &monitor, &workspace, &keys, &permission, &focus,
-                                           &windows, &sounds})
+                                           &windows, fixture.environment.playSound})
     { }
 
     // Clips the store holds that are not snippets, newest first.
     [[nodiscard]] QList<ClipItem> history() const { return store.items(QString(), ClipType::All, 1000, false); }
-    [[nodiscard]] int copySounds() const
-    {
-        return int(soundLog->events.filter(QRegularExpression(QStringLiteral("^Tink#\\d+:play$"))).size());
-    }
+    [[nodiscard]] int copySounds() { return int(fixture.sounds().count(QStringLiteral("Copy"))); }
 
     StoreFixture fixture;
     ClipboardStore &store;
-    std::shared_ptr<SoundLog> soundLog = std::make_shared<SoundLog>();
-    SoundManager sounds;
     QStringList log;
     FakePasteboard pasteboard;
     FakeWorkspace workspace;

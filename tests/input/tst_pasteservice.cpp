@@ -140,16 +140,6 @@ private Q_SLOTS:
         QCOMPARE(rig.copySounds(), 1);
     }
 
-    void copySoundFollowsTheSetting()
-    {
-        InputTestRig rig;
-        rig.store.setPlaySounds(false);
-        rig.paste.copyToPasteboard(textClip(ClipType::Text, QStringLiteral("quiet")));
-        rig.paste.copyPlainText(QStringLiteral("quiet too"));
-        QCOMPARE(rig.copySounds(), 0);
-        QCOMPARE(rig.pasteboard.contents().string, std::optional<QString>(QStringLiteral("quiet too")));
-    }
-
     void pasteWithoutAutoPasteOnlyCopies()
     {
         InputTestRig rig;

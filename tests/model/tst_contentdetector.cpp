@@ -4,15 +4,10 @@
 #include "JsonReader.h"
 #include "TextUtils.h"
 
-#include <QDir>
-#include <QFile>
 #include <QRandomGenerator>
 #include <QRegularExpression>
 #include <QSet>
-#include <QTemporaryDir>
 #include <QTest>
-
-#include <sys/stat.h>
 
 using namespace Qt::StringLiterals;
 using namespace Vexilo;
@@ -98,12 +93,6 @@ const QString astralLetter = fromCodePoint(0x1F600);
 QString languageOf(const QString &text)
 {
     return detectCode(text).language.value_or(QString());
-}
-
-bool statExists(const QString &path)
-{
-    struct stat info = {};
-    return ::stat(QFile::encodeName(path).constData(), &info) == 0;
 }
 
 // The text of a failing case, with everything outside printable ASCII escaped.
@@ -384,116 +373,6 @@ private Q_SLOTS:
         const CodeDetection result = detectCode(text);
         QCOMPARE(result.isCode, !language.isEmpty());
         QCOMPARE(result.language.value_or(QString()), language);
-    }
-
-    void filePaths_data()
-    {
-        QTest::addColumn<QString>("text"); // {home} and {work} stand for the two directories
-        QTest::addColumn<QStringList>("paths");
-
-        // Each line is trimmed of blanks and tabs; existing ones are kept in order, as written.
-        QTest::newRow("tilde directory and a line naming nothing")
-            << u"~/Documents\nno such thing"_s << QStringList{u"{home}/Documents"_s};
-        QTest::newRow("bare tilde") << u"~"_s << QStringList{u"{home}"_s};
-        QTest::newRow("tilde of a user name is not expanded") << u"~nobody"_s << QStringList();
-        QTest::newRow("relative to the working directory")
-            << u"file.txt\ndir/inner.txt"_s << QStringList{u"file.txt"_s, u"dir/inner.txt"_s};
-        QTest::newRow("absolute") << u"{work}/file.txt"_s << QStringList{u"{work}/file.txt"_s};
-        QTest::newRow("blanks, tabs and empty lines")
-            << u" \t file.txt \t\n\n\u00A0dir "_s << QStringList{u"file.txt"_s, u"dir"_s};
-        QTest::newRow("order and repeats kept")
-            << u"dir\nfile.txt\ndir"_s << QStringList{u"dir"_s, u"file.txt"_s, u"dir"_s};
-        QTest::newRow("CR LF") << u"file.txt\r\ndir"_s << QStringList{u"file.txt"_s, u"dir"_s};
-        QTest::newRow("symlink to a file") << u"good-link"_s << QStringList{u"good-link"_s};
-        QTest::newRow("broken symlink") << u"broken-link"_s << QStringList();
-        QTest::newRow("directory with trailing slash") << u"dir/"_s << QStringList{u"dir/"_s};
-        QTest::newRow("file with trailing slash") << u"file.txt/"_s << QStringList();
-        QTest::newRow("below a file") << u"file.txt/x"_s << QStringList();
-        QTest::newRow("dot") << u"."_s << QStringList{u"."_s};
-        QTest::newRow("other case") << u"FILE.TXT"_s << QStringList();
-        QTest::newRow("empty") << QString() << QStringList();
-        QTest::newRow("white space only") << u" \n\t"_s << QStringList();
-    }
-
-    void filePaths()
-    {
-        QFETCH(QString, text);
-        QFETCH(QStringList, paths);
-        const QString home = m_root.filePath(u"home"_s);
-        const QString work = m_root.filePath(u"work"_s);
-        auto expand = [&](QString value) { return value.replace(u"{home}"_s, home).replace(u"{work}"_s, work); };
-        for (QString &path : paths)
-            path = expand(path);
-        const FilePathDetection result = detectFilePath(expand(text), home, work);
-        QCOMPARE(result.paths, paths);
-        QCOMPARE(result.isFileList, !paths.isEmpty());
-    }
-
-    void filePathsManyLines()
-    {
-        // Enough lines to read directories instead of looking up every line; the answers must not
-        // change, and most lines must be settled without a lookup of their own (the temporary
-        // directory is on a local file system such as ext4 or tmpfs, whose listings are used).
-        const QString work = m_root.filePath(u"work"_s);
-        const QStringList names{
-            u"file.txt"_s,
-            u"dir"_s,
-            u"dir/"_s,
-            u"dir/inner.txt"_s,
-            u"dir//inner.txt"_s,
-            u"./file.txt"_s,
-            u"dir/../file.txt"_s,
-            u".."_s,
-            u"good-link"_s,
-            u"broken-link"_s,
-            u"FILE.TXT"_s,
-            u"missing"_s,
-            u"missing/x"_s,
-            u"missing/x/y/z"_s,
-            u"file.txt/"_s,
-            u"file.txt/x"_s,
-            u"dir/missing"_s,
-            u"/"_s,
-            work + u"/dir"_s,
-            work + u"/nope/x"_s,
-            u"and/or"_s,
-            u"http://x.y/z"_s,
-            u"\u00E9t\u00E9"_s,
-            u"caf\u00E9.txt"_s,
-            u"dir/."_s,
-        };
-        Generator random(7);
-        QStringList lines;
-        for (int i = 0; i < 600; ++i)
-            lines.append(random.chance(70) ? names[random.bounded(int(names.size()))] : u"word %1"_s.arg(i));
-        QStringList expected;
-        for (const QString &line : std::as_const(lines)) {
-            if (statExists(QDir(work).filePath(line)))
-                expected.append(line);
-        }
-        QVERIFY(expected.contains(u"dir/inner.txt"_s));
-        QVERIFY(expected.contains(u"caf\u00E9.txt"_s));
-        QVERIFY(!expected.contains(u"broken-link"_s));
-        const FilePathDetection result = detectFilePath(lines.join(u'\n'), m_root.filePath(u"home"_s), work);
-        QCOMPARE(result.paths, expected);
-
-        Detail::PathExistence listing(work, lines.size(), Detail::PathExistence::Strategy::Listings);
-        Detail::PathExistence statting(work, lines.size(), Detail::PathExistence::Strategy::StatOnly);
-        for (const QString &line : std::as_const(lines))
-            QCOMPARE(listing.exists(line), statting.exists(line));
-        // Only names found in a listing are confirmed: the existing ones, and the two listed names
-        // that still do not exist as written.
-        QCOMPARE(statting.statCount(), lines.size());
-        QCOMPARE(listing.statCount(), expected.size() + lines.count(u"broken-link"_s) + lines.count(u"file.txt/"_s));
-    }
-
-    void filePathsTooLong()
-    {
-        // A line of PATH_MAX bytes or more in UTF-8 names nothing, even when it is shorter in UTF-16.
-        const QString work = m_root.filePath(u"work"_s);
-        const QString longName = QString(Detail::PathExistence::maxPathBytes / 3 + 1, QChar(0x20AC));
-        QCOMPARE(detectFilePath(QString(longName + u"\nfile.txt"_s), QString(), work).paths,
-                 QStringList{u"file.txt"_s});
     }
 
     // The hand-written matchers stand for the patterns, so they are compared with them on random
@@ -941,31 +820,7 @@ private Q_SLOTS:
         QCOMPARE(detectColor(QString(u"rgba(1,2,3,"_s + QString(size, u' ') + u"x)"_s)).isColor, false);
         QCOMPARE(detectColor(QString(u"rgba(1,2,3,"_s + QString(size, u' ') + u")"_s)).hex.value_or(QString()),
                  u"#010203"_s);
-
-        QString lines;
-        for (int i = 0; i < 200'000; ++i)
-            lines += u"line %1\n"_s.arg(i);
-        const QString work = m_root.filePath(u"work"_s);
-        QCOMPARE(detectFilePath(QString(lines + u"dir/inner.txt"_s), QString(), work).paths,
-                 QStringList{u"dir/inner.txt"_s});
     }
-
-    void initTestCase()
-    {
-        QVERIFY(m_root.isValid());
-        QDir root(m_root.path());
-        QVERIFY(root.mkpath(u"home/Documents"_s));
-        QVERIFY(root.mkpath(u"work/dir"_s));
-        for (const QString &name : {u"work/file.txt"_s, u"work/dir/inner.txt"_s, u"work/caf\u00E9.txt"_s}) {
-            QFile file(root.filePath(name));
-            QVERIFY(file.open(QIODevice::WriteOnly));
-        }
-        QVERIFY(QFile::link(root.filePath(u"work/file.txt"_s), root.filePath(u"work/good-link"_s)));
-        QVERIFY(QFile::link(root.filePath(u"work/gone"_s), root.filePath(u"work/broken-link"_s)));
-    }
-
-private:
-    QTemporaryDir m_root;
 };
 
 QTEST_GUILESS_MAIN(TestContentDetector)

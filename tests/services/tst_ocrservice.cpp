@@ -281,7 +281,9 @@ private Q_SLOTS:
     {
         OCRService service(standardOutputLog(), 1);
         StoreFixture fixture;
-        fixture.environment.textRecognizer = &service;
+        fixture.environment.recognizeText = [&service](const QImage &image, QObject *context, auto done) {
+            service.recognize(image, context, std::move(done));
+        };
         ClipboardStore &store = fixture.open();
         QVERIFY(store.autoExtractOCR());
 

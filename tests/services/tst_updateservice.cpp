@@ -273,8 +273,9 @@ private Q_SLOTS:
                                          << QStringLiteral("https://example.com/Vexilo-1.5.0") << -1;
         QTest::newRow("newer, later") << true << 200 << newer << v142 << -1 << QList<int>{1} << QStringList{offer}
                                       << QString() << 13;
+        // Closed without an answer (or shown where nobody can answer): nothing is skipped.
         QTest::newRow("newer, closed") << true << 200 << newer << v142 << -1 << QList<int>{-1} << QStringList{offer}
-                                       << QString() << 13;
+                                       << QString() << -1;
         QTest::newRow("newer, automatic")
             << false << 200 << newer << v142 << -1 << QList<int>{1} << QStringList{offer} << QString() << 13;
         QTest::newRow("skipped build stays silent when automatic")

@@ -22,6 +22,7 @@ struct Request
     QStringList arguments;
     QString input;
     QString workingDirectory;
+    int columns = 0;
 };
 
 // Runs the blocking client on another thread so that the server in this thread keeps answering.
@@ -62,10 +63,10 @@ private:
     // Answers every command a little later, as quit does after saving.
     InstanceServer::CommandHandler recordingHandler()
     {
-        return [this](const QStringList &arguments, const QString &input, const QString &workingDirectory,
+        return [this](const QStringList &arguments, const CommandContext &context,
                       std::function<void(const CommandOutput &)> reply) {
-            m_requests.append({arguments, input, workingDirectory});
-            QTimer::singleShot(20, this, [reply, arguments, input] {
+            m_requests.append({arguments, context.input, context.workingDirectory, context.columns});
+            QTimer::singleShot(20, this, [reply, arguments, input = context.input] {
                 reply({4, arguments.join(u' ') + u'\n', QStringLiteral("%1 bytes in\n").arg(input.size())});
             });
         };
@@ -89,8 +90,8 @@ private Q_SLOTS:
         const QString socket = m_socket, storage = m_storage + QStringLiteral("/./");
         const auto output = fromClient([=] {
             return InstanceClient(socket).runCommand(
-                {QStringLiteral("list"), QStringLiteral("--limit"), QStringLiteral("3")}, input, QStringLiteral("/tmp"),
-                storage);
+                {QStringLiteral("list"), QStringLiteral("--limit"), QStringLiteral("3")},
+                CommandContext{input, QStringLiteral("/tmp"), 132}, storage);
         });
         QVERIFY(output);
         QCOMPARE(output->exitCode, 4);
@@ -99,6 +100,7 @@ private Q_SLOTS:
         QCOMPARE(m_requests.size(), 1);
         QCOMPARE(m_requests.first().input, input);
         QCOMPARE(m_requests.first().workingDirectory, QStringLiteral("/tmp"));
+        QCOMPARE(m_requests.first().columns, 132);
     }
 
     void anotherHistoryFolderIsLeftToTheClient()
@@ -107,7 +109,8 @@ private Q_SLOTS:
         QVERIFY(server.listen());
         const QString socket = m_socket, other = m_dir.path() + QStringLiteral("/Other");
         const auto output = fromClient([=] {
-            return InstanceClient(socket).runCommand({QStringLiteral("clear")}, QString(), QStringLiteral("/"), other);
+            return InstanceClient(socket).runCommand({QStringLiteral("clear")}, CommandContext{{}, QStringLiteral("/")},
+                                                     other);
         });
         QVERIFY(!output);
         QVERIFY(m_requests.isEmpty());
@@ -127,10 +130,8 @@ private Q_SLOTS:
         QVERIFY(fromClient([=] { return InstanceClient(socket).reopen(); }));
         QCOMPARE(reopened.size(), 1);
         // The first still owns the name.
-        const auto output = fromClient([=] {
-            return InstanceClient(socket).runCommand({QStringLiteral("status")}, QString(), QStringLiteral("/"),
-                                                     QString());
-        });
+        const auto output = fromClient(
+            [=] { return InstanceClient(socket).runCommand({QStringLiteral("status")}, CommandContext{}, QString()); });
         QVERIFY(output);
         QCOMPARE(output->out, QStringLiteral("status\n"));
     }
@@ -138,6 +139,8 @@ private Q_SLOTS:
     void aSocketLeftByADeadInstanceIsTakenOver()
     {
         QVERIFY(QDir().mkpath(QFileInfo(m_socket).absolutePath()));
+        QVERIFY(QFile::setPermissions(QFileInfo(m_socket).absolutePath(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
         QVERIFY(leaveStaleSocket(m_socket));
         QVERIFY(!InstanceClient(m_socket).isRunning());
 
@@ -150,8 +153,43 @@ private Q_SLOTS:
     {
         QVERIFY(!InstanceClient(m_socket).isRunning());
         QVERIFY(!InstanceClient(m_socket).reopen());
-        QVERIFY(
-            !InstanceClient(m_socket).runCommand({QStringLiteral("list")}, QString(), QStringLiteral("/"), m_storage));
+        QVERIFY(!InstanceClient(m_socket).runCommand({QStringLiteral("list")}, CommandContext{}, m_storage));
+    }
+
+    // Outside the runtime folder, the socket's folder must be this user's own, closed to others: a
+    // folder someone else prepared would let them hear what the client sends.
+    void anOpenSocketFolderIsRefused_data()
+    {
+        QTest::addColumn<QString>("setup");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("open to others") << QStringLiteral("0755")
+                                        << QStringLiteral("its permissions are 0755, not 0700");
+        QTest::newRow("a symbolic link") << QStringLiteral("link") << QStringLiteral("it is a symbolic link");
+        QTest::newRow("a file") << QStringLiteral("file") << QStringLiteral("it is not a folder");
+    }
+
+    void anOpenSocketFolderIsRefused()
+    {
+        QFETCH(QString, setup);
+        QFETCH(QString, reason);
+        const QString folder = QFileInfo(m_socket).absolutePath();
+        QDir(folder).removeRecursively();
+        if (setup == u"file") {
+            QFile file(folder);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+        } else if (setup == u"link") {
+            QVERIFY(QDir().mkpath(m_dir.path() + QStringLiteral("/elsewhere")));
+            QVERIFY(QFile::link(m_dir.path() + QStringLiteral("/elsewhere"), folder));
+        } else {
+            QVERIFY(QDir().mkpath(folder));
+            QVERIFY(QFile::setPermissions(folder, QFile::Permissions(0x755)));
+        }
+        InstanceServer server(m_socket, m_storage, recordingHandler());
+        QVERIFY(!server.listen());
+        QVERIFY2(server.errorString().contains(reason), qPrintable(server.errorString()));
+        QVERIFY(InstanceClient(m_socket).folderProblem());
+        QFile::remove(folder);
+        QDir(folder).removeRecursively();
     }
 };
 

@@ -13,15 +13,19 @@ StoreFixture::StoreFixture()
 {
     m_settings = AppSettings::openFile(m_root.path() + QStringLiteral("/settings.ini"));
     m_settings->registerDefaults(AppStorageKeys::defaultValues());
-    m_sounds = std::make_unique<SoundManager>(m_settings.get(), fakeSoundLoader(m_soundLog));
     environment.paths = StoragePaths::forStorageDirectory(storageDirectory());
     environment.settings = m_settings.get();
-    environment.sounds = m_sounds.get();
-    environment.textRecognizer = &m_recognizer;
+    environment.playSound = [sounds = m_sounds](FeedbackSound sound) {
+        static const char *const names[] = {"Copy", "Delete", "Pin"};
+        sounds->append(QLatin1StringView(names[int(sound)]));
+    };
+    environment.recognizeText = [this](const QImage &image, QObject *context,
+                                       std::function<void(std::optional<QString>)> done) {
+        m_recognizer.recognize(image, context, std::move(done));
+    };
     environment.log = [log = m_log](const QString &line) { log->append(line); };
-    environment.now = [this] { return clock; };
+    environment.clock = &clock;
     environment.screenScale = [] { return 2.0; };
-    environment.undoWindowMs = 300;
 }
 
 ClipboardStore &StoreFixture::open()

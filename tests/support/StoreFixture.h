@@ -4,9 +4,8 @@
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "ClipboardStore.h"
-#include "FakeSoundEffect.h"
 #include "FakeTextRecognizer.h"
-#include "SoundManager.h"
+#include "ManualClock.h"
 
 #include <QTemporaryDir>
 #include <memory>
@@ -38,11 +37,12 @@ public:
     [[nodiscard]] QStringList imageFiles() const;
 
     AppSettings &settings() { return *m_settings; }
-    SoundLog &sounds() { return *m_soundLog; }
+    // The feedback sounds asked for, in order: "Copy", "Delete", "Pin".
+    QStringList &sounds() { return *m_sounds; }
     FakeTextRecognizer &recognizer() { return m_recognizer; }
     QStringList &logLines() { return *m_log; }
 
-    double clock = 790000000.0; // seconds since the reference date
+    ManualClock clock;
     StoreEnvironment environment;
 
     // A clip of type Text with the given text, `ageSeconds` before the clock.
@@ -51,8 +51,7 @@ public:
 private:
     QTemporaryDir m_root;
     std::unique_ptr<AppSettings> m_settings;
-    std::shared_ptr<SoundLog> m_soundLog = std::make_shared<SoundLog>();
-    std::unique_ptr<SoundManager> m_sounds;
+    std::shared_ptr<QStringList> m_sounds = std::make_shared<QStringList>();
     FakeTextRecognizer m_recognizer;
     std::shared_ptr<QStringList> m_log = std::make_shared<QStringList>();
     std::unique_ptr<ClipboardStore> m_store;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "JsonReader.h"
 
+#include "Hex.h"
 #include "Utf8.h"
 
 #include <charconv>
@@ -16,35 +17,6 @@ namespace {
 // Nesting deeper than this is refused rather than risking the stack on hostile input.
 constexpr int maxDepth = 512;
 
-int hexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-void appendUtf8(QByteArray &out, char32_t cp)
-{
-    if (cp < 0x80) {
-        out.append(char(cp));
-    } else if (cp < 0x800) {
-        out.append(char(0xC0 | (cp >> 6)));
-        out.append(char(0x80 | (cp & 0x3F)));
-    } else if (cp < 0x10000) {
-        out.append(char(0xE0 | (cp >> 12)));
-        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.append(char(0x80 | (cp & 0x3F)));
-    } else {
-        out.append(char(0xF0 | (cp >> 18)));
-        out.append(char(0x80 | ((cp >> 12) & 0x3F)));
-        out.append(char(0x80 | ((cp >> 6) & 0x3F)));
-        out.append(char(0x80 | (cp & 0x3F)));
-    }
-}
 } // namespace
 
 JsonReader::JsonReader(QByteArrayView data)
@@ -285,7 +257,7 @@ bool JsonReader::unescape(QByteArrayView raw, QByteArray &out)
                     return false;
                 value = 0;
                 for (int k = 0; k < 4; ++k) {
-                    const int h = hexValue(raw[at + k]);
+                    const int h = Hex::digitValue(raw[at + k]);
                     if (h < 0)
                         return false;
                     value = (value << 4) | char32_t(h);
@@ -310,7 +282,7 @@ bool JsonReader::unescape(QByteArrayView raw, QByteArray &out)
             } else if (cp >= 0xDC00 && cp <= 0xDFFF) {
                 cp = 0xFFFD;
             }
-            appendUtf8(out, cp);
+            Utf8::append(out, cp);
             break;
         }
         default:

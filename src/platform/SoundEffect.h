@@ -7,8 +7,7 @@
 
 namespace Vexilo {
 
-// One loaded feedback sound that can be played, stopped and rewound. The audio backend lives with
-// the platform code; the store only sees this interface.
+// One loaded feedback sound that can be played, stopped and rewound.
 class SoundEffect
 {
 public:

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "FeedbackSound.h"
 #include "SoundPlayer.h"
 
 #include <memory>
@@ -20,6 +21,7 @@ public:
     // Reads "playSounds" on every call; a missing or non-Boolean value means on.
     [[nodiscard]] bool isEnabled() const;
 
+    void play(FeedbackSound sound);
     void playCopy();
     void playDelete();
     void playPin();

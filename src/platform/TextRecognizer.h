@@ -9,12 +9,11 @@
 
 namespace Vexilo {
 
-// Recognises the text in an image off the main thread. The engine lives with the services; the store
-// only starts recognitions of new images through this interface.
+// Recognises the text in an image off the main thread. The engine lives with the services.
 class TextRecognizer
 {
 public:
-    virtual ~TextRecognizer() = default;
+    virtual ~TextRecognizer();
     // Calls done on the main thread with the text, or nothing when there is none; not at all once
     // context has been destroyed.
     virtual void recognize(const QImage &image, QObject *context, std::function<void(std::optional<QString>)> done) = 0;

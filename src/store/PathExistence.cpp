@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "ContentDetector_p.h"
+#include "PathExistence.h"
 
-#include <QFile>
 #include <QStringEncoder>
 #include <QVarLengthArray>
 
@@ -19,7 +18,7 @@
 #include <sys/vfs.h>
 #endif
 
-namespace Vexilo::ContentDetector::Detail {
+namespace Vexilo {
 
 namespace {
 
@@ -28,33 +27,24 @@ constexpr qsizetype listingThreshold = 32;
 // How far up the tree a missing directory is looked for in its parents' listings.
 constexpr int maxAncestorDepth = 8;
 
-const QByteArray &workingDirectoryKey()
-{
-    static const QByteArray key(".");
-    return key;
-}
-
 const QByteArray &rootKey()
 {
     static const QByteArray key("/");
     return key;
 }
 
-// Splits at the last "/" after dropping trailing slashes; false when there is no name to split off.
-// The parts are raw views into path.
+// Splits an absolute path at the last "/" after dropping trailing slashes; false when there is no
+// name to split off. The parts are raw views into path.
 bool splitParent(const QByteArray &path, QByteArray &parent, QByteArray &name)
 {
     qsizetype end = path.size();
     while (end > 1 && path[end - 1] == '/')
         --end;
     const qsizetype slash = path.lastIndexOf('/', end - 1);
-    if (slash < 0) {
-        parent = workingDirectoryKey();
-        name = QByteArray::fromRawData(path.constData(), end);
-    } else {
-        parent = slash == 0 ? rootKey() : QByteArray::fromRawData(path.constData(), slash);
-        name = QByteArray::fromRawData(path.constData() + slash + 1, end - slash - 1);
-    }
+    if (slash < 0)
+        return false;
+    parent = slash == 0 ? rootKey() : QByteArray::fromRawData(path.constData(), slash);
+    name = QByteArray::fromRawData(path.constData() + slash + 1, end - slash - 1);
     return !name.isEmpty();
 }
 
@@ -97,8 +87,7 @@ bool hasAuthoritativeListing(int fd)
 
 } // namespace
 
-PathExistence::PathExistence(const QString &workingDirectory, qsizetype lookups, Strategy strategy)
-    : m_workingDirectory(QFile::encodeName(workingDirectory))
+PathExistence::PathExistence(qsizetype lookups, Strategy strategy)
 {
 #if defined(Q_OS_LINUX)
     m_useListings = strategy == Strategy::Listings || (strategy == Strategy::Auto && lookups > listingThreshold);
@@ -106,43 +95,20 @@ PathExistence::PathExistence(const QString &workingDirectory, qsizetype lookups,
     Q_UNUSED(strategy)
 #endif
     m_listingLimit = std::max<qsizetype>(4096, 8 * lookups);
-    if (m_workingDirectory.isEmpty()) {
-        m_workingFd = AT_FDCWD;
-    } else {
-#if defined(O_PATH)
-        m_workingFd = ::open(m_workingDirectory.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
-#else
-        m_workingFd = ::open(m_workingDirectory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-#endif
-    }
-}
-
-PathExistence::~PathExistence()
-{
-    if (m_workingFd >= 0)
-        ::close(m_workingFd);
-}
-
-int PathExistence::baseFor(const QByteArray &path) const
-{
-    return path.startsWith('/') ? AT_FDCWD : m_workingFd;
 }
 
 bool PathExistence::statNative(const QByteArray &path)
 {
     ++m_statCount;
     struct stat info = {};
-    const int base = baseFor(path);
-    if (base == -1) // the working directory could not be opened: let the joined path fail (or not) itself
-        return ::stat(QByteArray(m_workingDirectory + '/' + path).constData(), &info) == 0;
-    return ::fstatat(base, path.constData(), &info, 0) == 0;
+    return ::stat(path.constData(), &info) == 0;
 }
 
 bool PathExistence::exists(QStringView path)
 {
     // A path of PATH_MAX bytes or more cannot be looked up, and a UTF-8 form is never shorter
     // than the UTF-16 one.
-    if (path.isEmpty() || path.size() >= maxPathBytes)
+    if (!path.startsWith(u'/') || path.size() >= maxPathBytes)
         return false;
     // Encoded on the stack, ASCII without a converter: this runs once per line of a text that may
     // have a million lines.
@@ -183,12 +149,6 @@ bool PathExistence::exists(QStringView path)
 const PathExistence::Directory &PathExistence::directory(const QByteArray &path, int depth)
 {
     static const Directory missing{Directory::State::Missing, {}};
-    // Most lines of a long text name something in the working directory.
-    if (path == workingDirectoryKey()) {
-        if (!m_workingListing)
-            m_workingListing = list(path);
-        return *m_workingListing;
-    }
     if (const auto it = m_directories.constFind(path); it != m_directories.constEnd())
         return it.value();
     // A directory that its parent's listing lacks cannot be opened. Deciding that from the cache
@@ -196,8 +156,7 @@ const PathExistence::Directory &PathExistence::directory(const QByteArray &path,
     // are cheap to recompute and are not stored.
     QByteArray parent;
     QByteArray name;
-    if (depth < maxAncestorDepth && path != workingDirectoryKey() && splitParent(path, parent, name) && name != "." &&
-        name != "..") {
+    if (depth < maxAncestorDepth && splitParent(path, parent, name) && name != "." && name != "..") {
         const Directory &above = directory(parent, depth + 1);
         if (above.state == Directory::State::Missing ||
             (above.state == Directory::State::Listed && !above.names.contains(name)))
@@ -212,9 +171,7 @@ PathExistence::Directory PathExistence::list(const QByteArray &path) const
 {
     Directory dir;
 #if defined(Q_OS_LINUX)
-    const int base = baseFor(path);
-    const QByteArray target = base == -1 ? QByteArray(m_workingDirectory + '/' + path) : path;
-    const int fd = ::openat(base == -1 ? AT_FDCWD : base, target.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int fd = ::open(path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
         // Whatever is below a path that is missing or not a directory is missing too; other
         // failures (permissions, resources) leave the decision to stat().
@@ -256,4 +213,4 @@ PathExistence::Directory PathExistence::list(const QByteArray &path) const
     return dir;
 }
 
-} // namespace Vexilo::ContentDetector::Detail
+} // namespace Vexilo

@@ -29,6 +29,18 @@ void SoundManager::play(std::unique_ptr<SoundPlayer> &player, const QString &nam
     player->play();
 }
 
+void SoundManager::play(FeedbackSound sound)
+{
+    switch (sound) {
+    case FeedbackSound::Copy:
+        return playCopy();
+    case FeedbackSound::Delete:
+        return playDelete();
+    case FeedbackSound::Pin:
+        return playPin();
+    }
+}
+
 void SoundManager::playCopy()
 {
     play(m_copy, QStringLiteral("Tink"));

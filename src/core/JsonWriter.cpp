@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "JsonWriter.h"
 
+#include "Utf8.h"
+
 #include <array>
 #include <charconv>
 #include <cmath>
@@ -73,22 +75,7 @@ void appendEscaped(QByteArray &out, QStringView text)
         } else if (QChar::isSurrogate(c)) {
             cp = 0xFFFD;
         }
-        char buf[4];
-        int len = 0;
-        if (cp < 0x800) {
-            buf[len++] = char(0xC0 | (cp >> 6));
-            buf[len++] = char(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            buf[len++] = char(0xE0 | (cp >> 12));
-            buf[len++] = char(0x80 | ((cp >> 6) & 0x3F));
-            buf[len++] = char(0x80 | (cp & 0x3F));
-        } else {
-            buf[len++] = char(0xF0 | (cp >> 18));
-            buf[len++] = char(0x80 | ((cp >> 12) & 0x3F));
-            buf[len++] = char(0x80 | ((cp >> 6) & 0x3F));
-            buf[len++] = char(0x80 | (cp & 0x3F));
-        }
-        out.append(buf, len);
+        Utf8::append(out, cp);
     }
 }
 

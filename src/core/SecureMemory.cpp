@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+#include "SecureMemory.h"
+
+#include <cstring>
+
+namespace Vexilo::SecureMemory {
+
+void wipe(void *data, size_t size)
+{
+    if (data && size)
+        explicit_bzero(data, size);
+}
+
+namespace {
+
+// The whole allocation: bytes removed from the front or the back of an array stay in it.
+template<typename Array>
+void wipeAllocation(Array &array)
+{
+    if (!array.isDetached())
+        return;
+    auto &pointer = array.data_ptr();
+    auto *start = pointer.data() - pointer.freeSpaceAtBegin();
+    wipe(start, size_t(pointer.constAllocatedCapacity()) * sizeof(*start));
+}
+
+} // namespace
+
+void wipe(QByteArray &bytes)
+{
+    wipeAllocation(bytes);
+    bytes.clear();
+}
+
+void wipe(QString &text)
+{
+    wipeAllocation(text);
+    text.clear();
+}
+
+} // namespace Vexilo::SecureMemory
