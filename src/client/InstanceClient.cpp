@@ -2,11 +2,13 @@
 #include "InstanceClient.h"
 
 #include "InstanceProtocol.h"
+#include "SecureMemory.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QLocalSocket>
+#include <QScopeGuard>
 
 namespace Vexilo {
 
@@ -39,10 +41,13 @@ std::optional<QJsonObject> InstanceClient::exchange(const QJsonObject &request, 
     socket.connectToServer(m_socketPath);
     if (!socket.waitForConnected(500))
         return std::nullopt;
-    socket.write(InstanceProtocol::frame(request));
+    QByteArray framed = InstanceProtocol::frame(request);
+    socket.write(framed);
+    SecureMemory::wipe(framed);
     if (!socket.waitForBytesWritten(timeoutMs))
         return std::nullopt;
     QByteArray buffer;
+    const auto wipe = qScopeGuard([&buffer] { SecureMemory::wipe(buffer); });
     QDeadlineTimer deadline(timeoutMs);
     while (!deadline.hasExpired()) {
         if (auto message = InstanceProtocol::takeMessage(buffer))

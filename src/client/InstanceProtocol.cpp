@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "InstanceProtocol.h"
 
+#include "SecureMemory.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -52,10 +54,13 @@ std::optional<QString> socketFolderProblem(const QString &socketPath, bool creat
 
 QByteArray frame(const QJsonObject &message)
 {
-    const QByteArray body = QJsonDocument(message).toJson(QJsonDocument::Compact);
-    QByteArray framed(4, Qt::Uninitialized);
+    // Messages carry clip texts: the intermediate copy is wiped, the caller wipes the frame once sent.
+    QByteArray body = QJsonDocument(message).toJson(QJsonDocument::Compact);
+    QByteArray framed(4 + body.size(), Qt::Uninitialized);
     qToBigEndian(quint32(body.size()), framed.data());
-    return framed + body;
+    std::memcpy(framed.data() + 4, body.constData(), size_t(body.size()));
+    SecureMemory::wipe(body);
+    return framed;
 }
 
 std::optional<QJsonObject> takeMessage(QByteArray &buffer)
@@ -69,7 +74,11 @@ std::optional<QJsonObject> takeMessage(QByteArray &buffer)
     }
     if (buffer.size() < qsizetype(4 + size))
         return std::nullopt;
-    const QJsonDocument document = QJsonDocument::fromJson(buffer.mid(4, size));
+    QByteArray body = buffer.mid(4, size);
+    const QJsonDocument document = QJsonDocument::fromJson(body);
+    SecureMemory::wipe(body);
+    // The taken bytes are overwritten where they were before the rest moves up.
+    SecureMemory::wipe(buffer.data(), size_t(4 + size));
     buffer.remove(0, 4 + size);
     return document.isObject() ? document.object() : QJsonObject();
 }

@@ -11,7 +11,7 @@
 
 namespace Vexilo::HugePages {
 
-void *allocate(size_t bytes)
+Block allocate(size_t bytes)
 {
 #if defined(Q_OS_LINUX)
     // Map one huge page more than asked, then give back the edges so the block starts on a huge page
@@ -27,25 +27,26 @@ void *allocate(size_t bytes)
         if (end > aligned + bytes)
             munmap(reinterpret_cast<void *>(aligned + bytes), end - (aligned + bytes));
         madvise(reinterpret_cast<void *>(aligned), bytes, MADV_HUGEPAGE);
-        return reinterpret_cast<void *>(aligned);
+        return {reinterpret_cast<void *>(aligned), bytes, true};
     }
 #endif
     void *block = std::malloc(bytes);
     if (!block)
         qFatal("Out of memory for %zu bytes", bytes);
-    return block;
+    return {block, bytes, false};
 }
 
-void release(void *block, size_t bytes)
+void release(const Block &block)
 {
-    if (!block)
+    if (!block.data)
         return;
 #if defined(Q_OS_LINUX)
-    munmap(block, bytes);
-#else
-    Q_UNUSED(bytes);
-    std::free(block);
+    if (block.mapped) {
+        munmap(block.data, block.bytes);
+        return;
+    }
 #endif
+    std::free(block.data);
 }
 
 } // namespace Vexilo::HugePages

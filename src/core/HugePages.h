@@ -10,7 +10,14 @@ namespace Vexilo::HugePages {
 // ordinary memory where the system has no such pages.
 constexpr size_t size = size_t(2) << 20;
 
-[[nodiscard]] void *allocate(size_t bytes);
-void release(void *block, size_t bytes);
+struct Block
+{
+    void *data = nullptr;
+    size_t bytes = 0;
+    bool mapped = false; // from mmap, else from malloc: each is given back its own way
+};
+
+[[nodiscard]] Block allocate(size_t bytes);
+void release(const Block &block);
 
 } // namespace Vexilo::HugePages

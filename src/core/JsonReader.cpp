@@ -2,6 +2,7 @@
 #include "JsonReader.h"
 
 #include "Hex.h"
+#include "SecureMemory.h"
 #include "Utf8.h"
 
 #include <charconv>
@@ -28,6 +29,11 @@ void JsonReader::fail(const QString &message)
 {
     if (m_error.isEmpty())
         m_error = message + QStringLiteral(" at byte ") + QString::number(m_pos);
+}
+
+JsonReader::~JsonReader()
+{
+    SecureMemory::wipe(m_scratch);
 }
 
 void JsonReader::skipWhitespace()
@@ -127,7 +133,7 @@ bool JsonReader::nextKey(QByteArrayView &key)
     if (!scanString(raw, escaped))
         return false;
     if (escaped) {
-        m_scratch.clear();
+        m_scratch.resize(0);
         if (!unescape(raw, m_scratch))
             return false;
         key = m_scratch;
@@ -317,7 +323,7 @@ bool JsonReader::readStringView(QByteArrayView &value)
         value = raw;
         return true;
     }
-    m_scratch.clear();
+    m_scratch.resize(0);
     if (!unescape(raw, m_scratch))
         return false;
     value = m_scratch;
@@ -461,7 +467,7 @@ bool JsonReader::skipValue(int depth)
         if (!scanString(raw, escaped))
             return false;
         if (escaped) {
-            m_scratch.clear();
+            m_scratch.resize(0);
             return unescape(raw, m_scratch);
         }
         return true;

@@ -15,6 +15,10 @@ public:
     enum class Kind : quint8 { Object, Array, String, Number, True, False, Null, End, Invalid };
 
     explicit JsonReader(QByteArrayView data);
+    // Wipes the unescaped strings it kept: they may be clip text.
+    ~JsonReader();
+    JsonReader(const JsonReader &) = delete;
+    JsonReader &operator=(const JsonReader &) = delete;
 
     // Kind of the next value, after white space. End when nothing but white space remains.
     [[nodiscard]] Kind peek();

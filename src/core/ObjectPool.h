@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "HugePages.h"
+
 #include <cstddef>
 #include <mutex>
 #include <vector>
@@ -8,7 +10,8 @@
 namespace Vexilo {
 
 // Fixed-size blocks carved from huge-page chunks, for objects a large history holds by the hundred
-// thousand. Blocks are recycled, never returned to the system. Safe to use from any thread.
+// thousand. Blocks are recycled; the chunks go back to the system once every block is free again
+// (after the history was cleared, say). Safe to use from any thread.
 class ObjectPool
 {
 public:
@@ -19,6 +22,7 @@ public:
 
     [[nodiscard]] void *allocate();
     void release(void *block);
+    [[nodiscard]] size_t chunkCount();
 
 private:
     struct FreeBlock
@@ -31,7 +35,8 @@ private:
     FreeBlock *m_free = nullptr;
     char *m_cursor = nullptr;
     char *m_end = nullptr;
-    std::vector<char *> m_chunks;
+    size_t m_liveObjects = 0;
+    std::vector<HugePages::Block> m_chunks;
 };
 
 } // namespace Vexilo

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "TextArena.h"
 
-#include "HugePages.h"
+#include "SecureMemory.h"
 
 #include <cstring>
 
@@ -22,27 +22,27 @@ TextArena::TextArena(qsizetype capacityHint)
 
 TextArena::~TextArena()
 {
+    // Regions still held were released (and wiped) by their owners, who are all gone by now.
     for (const Chunk &chunk : m_chunks)
-        HugePages::release(chunk.data, chunk.capacity);
+        HugePages::release(chunk.block);
 }
 
 TextArena::Chunk TextArena::newChunk(size_t minimum)
 {
-    Chunk chunk;
-    chunk.capacity = roundUp(qMax(minimum, m_chunkSize), hugePage);
-    chunk.data = static_cast<char *>(HugePages::allocate(chunk.capacity));
-    return chunk;
+    return {HugePages::allocate(roundUp(qMax(minimum, m_chunkSize), hugePage)), 0};
 }
 
 char *TextArena::allocate(qsizetype size)
 {
     const size_t n = size_t(qMax<qsizetype>(size, 0));
-    if (m_chunks.empty() || m_chunks.back().capacity - m_chunks.back().used < n)
+    if (m_chunks.empty() || m_chunks.back().block.bytes - m_chunks.back().used < n)
         m_chunks.push_back(newChunk(n));
     Chunk &chunk = m_chunks.back();
-    char *result = chunk.data + chunk.used;
+    char *result = static_cast<char *>(chunk.block.data) + chunk.used;
     chunk.used += n;
-    m_lastSize = size;
+    m_lastSize = qsizetype(n);
+    m_allocatedBytes += qsizetype(n);
+    m_liveBytes.fetch_add(qsizetype(n), std::memory_order_relaxed);
     return result;
 }
 
@@ -50,8 +50,13 @@ void TextArena::shrinkLast(qsizetype newSize)
 {
     if (m_chunks.empty() || newSize > m_lastSize || newSize < 0)
         return;
-    m_chunks.back().used -= size_t(m_lastSize - newSize);
+    const qsizetype cut = m_lastSize - newSize;
+    Chunk &chunk = m_chunks.back();
+    chunk.used -= size_t(cut);
+    SecureMemory::wipe(static_cast<char *>(chunk.block.data) + chunk.used, size_t(cut));
     m_lastSize = newSize;
+    m_allocatedBytes -= cut;
+    m_liveBytes.fetch_sub(cut, std::memory_order_relaxed);
 }
 
 char *TextArena::extendLast(qsizetype size)
@@ -59,11 +64,13 @@ char *TextArena::extendLast(qsizetype size)
     if (m_chunks.empty() || size < 0)
         return nullptr;
     Chunk &chunk = m_chunks.back();
-    if (chunk.capacity - chunk.used < size_t(size))
+    if (chunk.block.bytes - chunk.used < size_t(size))
         return nullptr;
-    char *result = chunk.data + chunk.used;
+    char *result = static_cast<char *>(chunk.block.data) + chunk.used;
     chunk.used += size_t(size);
     m_lastSize += size;
+    m_allocatedBytes += size;
+    m_liveBytes.fetch_add(size, std::memory_order_relaxed);
     return result;
 }
 
@@ -73,6 +80,21 @@ const char *TextArena::append(QByteArrayView bytes)
     if (!bytes.isEmpty())
         std::memcpy(target, bytes.data(), size_t(bytes.size()));
     return target;
+}
+
+void TextArena::release(const char *start, qsizetype size)
+{
+    if (size <= 0)
+        return;
+    // The region was handed out writable; only its owner's view of it is const.
+    SecureMemory::wipe(const_cast<char *>(start), size_t(size));
+    m_liveBytes.fetch_sub(size, std::memory_order_relaxed);
+    s_releases.fetch_add(1, std::memory_order_relaxed);
+}
+
+bool TextArena::isSparse() const
+{
+    return liveBytes() * 2 < m_allocatedBytes;
 }
 
 } // namespace Vexilo

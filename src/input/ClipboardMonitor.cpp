@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "ClipboardMonitor.h"
 
+#include "SecureMemory.h"
+
 #include "ClipboardStore.h"
 #include "Pasteboard.h"
 #include "Workspace.h"
@@ -120,10 +122,13 @@ void ClipboardMonitor::checkForChanges()
         return;
     }
 
-    const std::optional<QString> text = m_pasteboard->string();
+    std::optional<QString> text = m_pasteboard->string();
     // Blank texts are turned away by the store, without a trimmed copy of a large text here.
     if (text && !text->isEmpty())
         m_store->addTextItem(*text, source);
+    // Whatever was copied, the store keeps its own copy, or none.
+    if (text)
+        SecureMemory::wipe(*text);
 }
 
 } // namespace Vexilo

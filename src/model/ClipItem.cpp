@@ -3,6 +3,7 @@
 
 #include "ClipItem_p.h"
 #include "SearchText.h"
+#include "SecureMemory.h"
 #include "Uuid.h"
 
 namespace Vexilo {
@@ -58,6 +59,18 @@ void ClipItem::setType(ClipType type)
     d->type = type;
 }
 
+bool ClipItem::leaveSparseArena()
+{
+    const ClipItemData &shared = *std::as_const(d);
+    if (!shared.arena || !shared.arena->isSparse())
+        return false;
+    // A copy shared with another holder (another thread, perhaps) is left to that holder: this clip
+    // gets new data, whose copy constructor takes the text out of the arena.
+    d.detach();
+    d->leaveArena();
+    return true;
+}
+
 void ClipItem::prefetchText() const
 {
     __builtin_prefetch(d->search.constData());
@@ -85,7 +98,10 @@ QByteArrayView ClipItem::searchText() const
 
 void ClipItem::setTextContent(const std::optional<QString> &text)
 {
-    setTextContentUtf8(text ? std::optional(text->toUtf8()) : std::nullopt);
+    std::optional<QByteArray> utf8 = text ? std::optional(text->toUtf8()) : std::nullopt;
+    setTextContentUtf8(utf8);
+    if (utf8)
+        SecureMemory::wipe(*utf8);
 }
 
 void ClipItem::setTextContentUtf8(const std::optional<QByteArray> &utf8)

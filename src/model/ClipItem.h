@@ -126,6 +126,11 @@ public:
     // Likewise for its text; the clip's data must be loaded or on its way already.
     void prefetchText() const;
 
+    // Clips read from a file share a block of memory for their texts. Once most of that block's
+    // clips are gone, the few left take their own copies so that the block can be given back. True
+    // when this clip did so.
+    bool leaveSparseArena();
+
     // Id in canonical upper-case form without braces, as in the history file.
     [[nodiscard]] QString idString() const;
 

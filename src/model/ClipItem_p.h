@@ -3,6 +3,7 @@
 
 #include "ClipItem.h"
 #include "ObjectPool.h"
+#include "SecureMemory.h"
 #include "TextArena.h"
 
 #include <QSharedData>
@@ -64,6 +65,7 @@ public:
 #endif
 
     ClipItemData() = default;
+    // A region of an arena has one owner, so a copy takes its own copy of the text.
     ClipItemData(const ClipItemData &other)
         : QSharedData(other)
         , id(other.id)
@@ -72,14 +74,23 @@ public:
         , isPinned(other.isPinned)
         , isSnippet(other.isSnippet)
         , present(other.present)
-        , search(other.search)
+        , search(other.arena ? QByteArray(other.search.constData(), other.search.size()) : other.search)
         , textSize(other.textSize)
-        , arena(other.arena)
         , sourceAppName(other.sourceAppName)
         , sourceAppBundleId(other.sourceAppBundleId)
         , tags(other.tags)
         , extras(other.extras ? std::make_unique<Extras>(*other.extras) : nullptr)
     { }
+    // The clip is gone for good: what it held is wiped, not just freed.
+    ~ClipItemData()
+    {
+        releaseSearch();
+        if (extras) {
+            SecureMemory::wipe(extras->extractedText);
+            SecureMemory::wipe(extras->snippetTitle);
+        }
+    }
+    ClipItemData &operator=(const ClipItemData &) = delete;
 
     [[nodiscard]] bool has(Field f) const
     {
@@ -130,13 +141,38 @@ public:
     // After a change of a searched field: the text followed by the other fields, in memory of its own.
     void rebuildSearch(QByteArrayView newText)
     {
+        // Sized exactly: a reallocation would leave a copy of the text behind in freed memory.
+        qsizetype size = newText.size();
+        appendSearchFields([&size](QByteArrayView bytes) { size += bytes.size(); });
         QByteArray joined;
-        joined.reserve(newText.size() + 64);
+        joined.reserve(size);
         joined.append(newText);
         appendSearchFields([&joined](QByteArrayView bytes) { joined.append(bytes); });
+        releaseSearch();
         textSize = newText.size();
         search = std::move(joined);
-        arena.reset();
+    }
+    // Gives up the searched bytes: an arena region is wiped and handed back, owned bytes are wiped
+    // unless a copy of this clip still shares them.
+    void releaseSearch()
+    {
+        if (arena) {
+            arena->release(search.constData(), search.size());
+            arena.reset();
+            search = QByteArray();
+        } else {
+            SecureMemory::wipe(search);
+        }
+    }
+    // Moves the text out of a mostly released arena into memory of its own. Only for data nobody
+    // else shares.
+    void leaveArena()
+    {
+        if (!arena)
+            return;
+        QByteArray own(search.constData(), search.size());
+        releaseSearch();
+        search = std::move(own);
     }
     void rebuildSearch()
     {
@@ -153,7 +189,7 @@ public:
     // alive as long as the view.
     QByteArray search;
     qsizetype textSize = 0;
-    std::shared_ptr<const TextArena> arena;
+    std::shared_ptr<TextArena> arena;
     QString sourceAppName;
     QString sourceAppBundleId;
     QStringList tags;

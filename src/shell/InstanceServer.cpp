@@ -3,6 +3,7 @@
 
 #include "InstanceClient.h"
 #include "InstanceProtocol.h"
+#include "SecureMemory.h"
 
 #include <QDir>
 #include <QFile>
@@ -54,7 +55,11 @@ bool InstanceServer::listen()
 void InstanceServer::accept()
 {
     while (QLocalSocket *socket = m_server.nextPendingConnection()) {
-        auto buffer = std::make_shared<QByteArray>();
+        // What was received is wiped when the connection goes: it may hold clip texts.
+        auto buffer = std::shared_ptr<QByteArray>(new QByteArray, [](QByteArray *bytes) {
+            SecureMemory::wipe(*bytes);
+            delete bytes;
+        });
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket, buffer] {
             *buffer += socket->readAll();
@@ -70,7 +75,9 @@ void InstanceServer::handle(QLocalSocket *socket, const QJsonObject &request)
     auto send = [guard](const QJsonObject &message) {
         if (!guard)
             return;
-        guard->write(InstanceProtocol::frame(message));
+        QByteArray framed = InstanceProtocol::frame(message);
+        guard->write(framed);
+        SecureMemory::wipe(framed);
         guard->flush();
         guard->disconnectFromServer();
     };

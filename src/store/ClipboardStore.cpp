@@ -9,6 +9,7 @@
 #include "HistoryWriter.h"
 #include "LegacyMigration.h"
 #include "Retention.h"
+#include "TextArena.h"
 #include "ThumbnailLoader.h"
 
 #include <QDir>
@@ -33,7 +34,7 @@ ClipboardStore::ClipboardStore(StoreEnvironment environment, QObject *parent)
     connect(m_env.settings, &AppSettings::valueChanged, this, &ClipboardStore::settingsChanged);
 
     m_thumbnails = std::make_unique<ThumbnailLoader>(ThumbnailLoader::decodeThumbnail, m_env.screenScale);
-    m_writer = std::make_unique<HistoryWriter>(m_paths.historyFile(), m_env.log);
+    m_writer = std::make_unique<HistoryWriter>(m_paths.historyFile(), m_env.log, this, [this] { compactTextArenas(); });
 
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(m_env.saveDebounceMs);
@@ -131,6 +132,32 @@ void ClipboardStore::saveHistorySynchronously()
     m_saveTimer.stop();
     if (m_historyProblem.isEmpty())
         m_writer->writeNow(m_items);
+}
+
+void ClipboardStore::compactTextArenas()
+{
+    // Only after a clip read from the file went away can a block of texts have become sparse.
+    const quint64 releases = TextArena::releaseCount();
+    if (releases == m_seenArenaReleases)
+        return;
+    m_seenArenaReleases = releases;
+    bool moved = false;
+    for (ClipItem &item : m_items)
+        moved = item.leaveSparseArena() || moved;
+    if (m_undoDeleteItem)
+        moved = m_undoDeleteItem->leaveSparseArena() || moved;
+    if (!moved)
+        return;
+    // The cached lists still share the old copies; rebuilt from the history, they let go of them and
+    // the block goes back to the system.
+    m_lastSearch.reset();
+    m_members.reset();
+    m_filteredItems = {};
+    recalculateFilteredItems();
+    if (m_selectedItem)
+        refreshSelection(indexOf(m_selectedItem->id()));
+    if (m_activeQRCodeItem)
+        m_activeQRCodeItem = item(m_activeQRCodeItem->id()).value_or(*m_activeQRCodeItem);
 }
 
 void ClipboardStore::setItems(QList<ClipItem> items)

@@ -239,6 +239,7 @@ Q_SIGNALS:
 
 private:
     void setItems(QList<ClipItem> items);
+    void compactTextArenas();
     // After changing m_items in place: announce it and re-run the filter.
     void publishItems();
     // After putting one clip at the top of m_items: the same, updating the cached list instead of
@@ -312,6 +313,7 @@ private:
         QList<ClipItem> list;
     };
     std::optional<Members> m_members;
+    quint64 m_seenArenaReleases = 0;
     std::optional<quint64> m_countsRevision;
 
     QTimer m_saveTimer;

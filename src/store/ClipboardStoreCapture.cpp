@@ -5,12 +5,14 @@
 #include "AppSettings.h"
 #include "ContentDetector.h"
 #include "FilePathDetector.h"
+#include "SecureMemory.h"
 #include "TextUtils.h"
 #include "Uuid.h"
 
 #include <QBuffer>
 #include <QFile>
 #include <QImageWriter>
+#include <QScopeGuard>
 #include <cmath>
 
 namespace Vexilo {
@@ -52,7 +54,8 @@ CaptureResult ClipboardStore::addTextItem(const QString &text, const std::option
     if (TextUtils::trimmed(text).isEmpty())
         return {CaptureOutcome::Blank, {}};
     // Untrimmed, case-sensitive comparison against every clip that is not a snippet.
-    const QByteArray utf8 = text.toUtf8();
+    QByteArray utf8 = text.toUtf8();
+    const auto wipe = qScopeGuard([&utf8] { SecureMemory::wipe(utf8); });
     for (const ClipItem &item : std::as_const(m_items)) {
         if (!item.isSnippet() && item.hasTextContent() && item.textContentUtf8() == utf8)
             return {CaptureOutcome::Duplicate, item.id()};

@@ -11,9 +11,11 @@
 
 namespace Vexilo {
 
-HistoryWriter::HistoryWriter(const QString &historyFile, LogSink log)
+HistoryWriter::HistoryWriter(const QString &historyFile, LogSink log, QObject *context, std::function<void()> onWritten)
     : m_historyFile(historyFile)
     , m_log(std::move(log))
+    , m_context(context)
+    , m_onWritten(std::move(onWritten))
 {
     m_thread.setObjectName(QStringLiteral("com.vexilo.persistence"));
     m_worker = new QObject;
@@ -47,8 +49,13 @@ void HistoryWriter::writeAsync(QList<ClipItem> snapshot)
                 QMutexLocker lock(&m_mutex);
                 newest.swap(m_pending);
             }
-            if (newest)
-                writeSnapshot(*newest, QStringLiteral("Vexilo: Failed to save clipboard history: "));
+            if (!newest)
+                return;
+            writeSnapshot(*newest, QStringLiteral("Vexilo: Failed to save clipboard history: "));
+            // Let go of the snapshot first: clips removed since are freed only when it goes.
+            newest.reset();
+            if (m_onWritten && m_context)
+                QMetaObject::invokeMethod(m_context, m_onWritten, Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
 }

@@ -8,6 +8,7 @@
 #include <QObject>
 #include <QThread>
 #include <atomic>
+#include <functional>
 #include <optional>
 
 namespace Vexilo {
@@ -18,7 +19,9 @@ namespace Vexilo {
 class HistoryWriter
 {
 public:
-    HistoryWriter(const QString &historyFile, LogSink log);
+    // onWritten, when given, runs on context's thread after each snapshot was written and let go.
+    HistoryWriter(const QString &historyFile, LogSink log, QObject *context = nullptr,
+                  std::function<void()> onWritten = {});
     ~HistoryWriter();
 
     void writeAsync(QList<ClipItem> snapshot);
@@ -37,6 +40,8 @@ private:
 
     QString m_historyFile;
     LogSink m_log;
+    QObject *m_context;
+    std::function<void()> m_onWritten;
     QThread m_thread;
     QObject *m_worker = nullptr;
     QMutex m_mutex;

@@ -34,6 +34,7 @@ public:
     bool quitApplication();
     void killApplication();
     [[nodiscard]] bool applicationRunning() const;
+    [[nodiscard]] qint64 applicationPid() const { return m_app ? m_app->processId() : 0; }
 
     // Runs `vexilo ARGS` in this world (it reaches the running application when there is one).
     Result vexilo(const QStringList &arguments, const QByteArray &input = {}) const;

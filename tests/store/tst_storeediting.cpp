@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 using namespace Vexilo;
 using namespace Vexilo::Test;
 
@@ -135,6 +137,34 @@ private Q_SLOTS:
         store.undoLastDelete();
         QVERIFY(store.item(b));
         QVERIFY(!store.item(a));
+    }
+
+    // Texts read from the file share one block of memory: a deleted clip's text is wiped there once
+    // the deletion is final, and once most of the block is free the clips left move out of it.
+    void deletedTextIsWipedAndTheBlockLetGo()
+    {
+        StoreFixture f;
+        QList<ClipItem> history{f.textClip(QStringLiteral("password-1234"), 1), f.textClip(QStringLiteral("kept"), 2)};
+        for (int i = 0; i < 50; ++i)
+            history.append(f.textClip(QStringLiteral("filler %1").arg(i), 10 + i));
+        f.writeHistory(history);
+        ClipboardStore &store = f.open();
+        const QUuid secret = history.at(0).id();
+        const QUuid kept = history.at(1).id();
+        const char *secretBytes = store.item(secret)->textContentUtf8().data();
+        const char *keptBytes = store.item(kept)->textContentUtf8().data();
+
+        store.deleteItem(*store.item(secret), true);
+        QCOMPARE(QByteArrayView(secretBytes, 13), QByteArrayView("password-1234")); // still undoable
+        f.clock += 6;
+        store.saveHistorySynchronously();
+        QVERIFY(std::all_of(secretBytes, secretBytes + 13, [](char c) { return c == 0; }));
+
+        store.togglePin(*store.item(kept));
+        store.clearHistory(true);
+        QTRY_VERIFY_WITH_TIMEOUT(store.item(kept)->textContentUtf8().data() != keptBytes, 2000);
+        QCOMPARE(store.item(kept)->textContent(), QStringLiteral("kept"));
+        QCOMPARE(store.selectedItem()->textContentUtf8().data(), store.item(kept)->textContentUtf8().data());
     }
 
     void immediateDeletesAndSnippets()

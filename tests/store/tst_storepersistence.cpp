@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ClipJson.h"
+#include "HistoryFile.h"
 #include "HistoryWriter.h"
 #include "StoreFixture.h"
 
@@ -7,6 +8,9 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTest>
+
+#include <sys/resource.h>
+#include <unistd.h>
 
 using namespace Vexilo;
 using namespace Vexilo::Test;
@@ -128,6 +132,8 @@ private Q_SLOTS:
 
         ClipboardStore &store = f.open();
         QVERIFY(store.item(good.id()));
+        // Written before anything else: no window in which the history file is missing.
+        QVERIFY(f.readHistory().contains(good));
         const QStringList preserved = corruptFiles(f);
         QCOMPARE(preserved.size(), 1);
         QFile kept(f.storageDirectory() + u'/' + preserved.first());
@@ -147,6 +153,49 @@ private Q_SLOTS:
         ClipboardStore &again = f.open();
         QCOMPARE(corruptFiles(f).size(), 2);
         QCOMPARE(again.storedItemCount(), 2); // not an array: nothing kept but the seeded snippets
+    }
+
+    // A history that exists but cannot be read is never replaced: nothing is written into its folder,
+    // nothing is recorded, and the reason names the file.
+    void unreadableHistoryIsLeftAlone()
+    {
+        StoreFixture f;
+        QVERIFY(QDir().mkpath(f.historyFile())); // a folder in its place
+        const QStringList before = QDir(f.storageDirectory()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot);
+        ClipboardStore &store = f.open();
+        QCOMPARE(store.historyProblem(), f.historyFile() + QStringLiteral(": Is a directory"));
+        QVERIFY(f.logLines().last().contains(store.historyProblem()));
+        QCOMPARE(store.addTextItem(QStringLiteral("secret")).outcome, CaptureOutcome::Unavailable);
+        QVERIFY(store.createSnippet(QStringLiteral("t"), QStringLiteral("c"), {}, {}).isNull());
+        QCOMPARE(store.storedItemCount(), 0);
+        store.saveHistorySynchronously();
+        f.close();
+        QCOMPARE(QDir(f.storageDirectory()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), before);
+    }
+
+    void noDescriptorsLeftIsNotAnEmptyHistory()
+    {
+        StoreFixture f;
+        f.writeHistory({f.textClip(QStringLiteral("keep me"))});
+        rlimit saved = {};
+        QCOMPARE(getrlimit(RLIMIT_NOFILE, &saved), 0);
+        // Every descriptor up to the limit in use, as in a process that leaks them.
+        rlimit tight = saved;
+        tight.rlim_cur = 64;
+        QCOMPARE(setrlimit(RLIMIT_NOFILE, &tight), 0);
+        std::vector<int> taken;
+        for (int fd; (fd = ::dup(0)) >= 0;)
+            taken.push_back(fd);
+        const HistoryFile::LoadResult loaded = HistoryFile::load(f.historyFile(), [](const QString &) {});
+        const std::optional<QString> reason = HistoryFile::unreadableReason(f.historyFile());
+        for (int fd : taken)
+            ::close(fd);
+        QCOMPARE(setrlimit(RLIMIT_NOFILE, &saved), 0);
+        QVERIFY(loaded.existed);
+        QVERIFY(loaded.items.isEmpty());
+        QCOMPARE(loaded.unreadable, f.historyFile() + QStringLiteral(": Too many open files"));
+        QCOMPARE(reason, std::optional(loaded.unreadable));
+        QCOMPARE(f.readHistory().size(), 1);
     }
 
     void tenQuickCapturesAreOneWrite()
