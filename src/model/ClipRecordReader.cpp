@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 
 namespace Vexilo {
@@ -21,6 +22,9 @@ public:
 };
 
 namespace {
+
+const char *const searchedKeys[] = {"colorHex", "detectedLanguage", "filePaths", "sourceAppName", "extractedText",
+                                    "tags",     "snippetTitle"};
 
 std::optional<ClipType> typeFromBytes(QByteArrayView raw)
 {
@@ -92,6 +96,15 @@ std::optional<ClipItem> ClipRecordReader::read(QString *error)
 
 void ClipRecordReader::readField(QByteArrayView key)
 {
+    // A key given twice counts once, with its last value; the searched bytes read on the way for it
+    // are then rebuilt from the fields at the end.
+    for (int i = 0; i < int(std::size(searchedKeys)); ++i) {
+        if (key == searchedKeys[i]) {
+            if (m_seenSearchedKeys & (1u << i))
+                m_repeatedSearchedKey = true;
+            m_seenSearchedKeys |= 1u << i;
+        }
+    }
     if (key == "id") {
         QByteArrayView raw;
         if (isString("id", false) && m_reader.readStringView(raw)) {
@@ -304,6 +317,10 @@ void ClipRecordReader::fillData()
 // text when it still fits there.
 void ClipRecordReader::placeText()
 {
+    if (m_repeatedSearchedKey) {
+        SecureMemory::wipe(m_fields);
+        m_data.appendSearchFields([this](QByteArrayView bytes) { m_fields.append(bytes); });
+    }
     if (!m_arena || !m_ownText.isEmpty() || (m_data.has(ClipItemData::TextContent) && !m_textInArena)) {
         m_data.textSize = 0;
         m_data.rebuildSearch(m_ownText);

@@ -81,6 +81,8 @@ private:
     const char *m_textInArena = nullptr;
     QByteArray m_ownText;
     QByteArray m_fields;
+    quint32 m_seenSearchedKeys = 0;
+    bool m_repeatedSearchedKey = false;
 };
 
 } // namespace Vexilo

@@ -12,6 +12,7 @@
 #include "FocusRestoration.h"
 #include "GlobalHotkeyManager.h"
 #include "HistoryFile.h"
+#include "HistoryWriter.h"
 #include "InstanceClient.h"
 #include "InstanceProtocol.h"
 #include "InstanceServer.h"
@@ -257,6 +258,9 @@ CommandOutput Application::status() const
                          "copied, not pasted\n");
     out += QStringLiteral("Desktop: %1\n").arg(m_platform->name());
     out += QStringLiteral("History: %1\n").arg(m_paths.historyFile());
+    if (const QString error = m_store->writer().lastError(); !error.isEmpty())
+        out += QStringLiteral("Saving: FAILED (%1); the previous history file is kept and each change tries again\n")
+                   .arg(error);
     return {m_store->historyProblem().isEmpty() ? ExitOk : ExitBadInput, out, {}};
 }
 

@@ -6,6 +6,7 @@
 #include "ClipQuery.h"
 #include "DefaultSnippets.h"
 #include "HistoryFile.h"
+#include "HistoryJournal.h"
 #include "HistoryWriter.h"
 #include "LegacyMigration.h"
 #include "Retention.h"
@@ -34,11 +35,13 @@ ClipboardStore::ClipboardStore(StoreEnvironment environment, QObject *parent)
     connect(m_env.settings, &AppSettings::valueChanged, this, &ClipboardStore::settingsChanged);
 
     m_thumbnails = std::make_unique<ThumbnailLoader>(ThumbnailLoader::decodeThumbnail, m_env.screenScale);
-    m_writer = std::make_unique<HistoryWriter>(m_paths.historyFile(), m_env.log, this, [this] { compactTextArenas(); });
+    m_journal = std::make_unique<HistoryJournal>(m_paths.journalFile(), m_env.log);
+    m_writer = std::make_unique<HistoryWriter>(
+        m_paths.historyFile(), m_env.log, this, [this] { compactTextArenas(); }, m_journal.get());
 
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(m_env.saveDebounceMs);
-    connect(&m_saveTimer, &QTimer::timeout, this, [this] { m_writer->writeAsync(m_items); });
+    connect(&m_saveTimer, &QTimer::timeout, this, [this] { m_writer->writeAsync(m_items, m_journal->lastSequence()); });
 
     m_undoAlarm = m_env.clock->createAlarm([this] { commitPendingUndoDeletion(); });
 
@@ -73,6 +76,7 @@ ClipboardStore::~ClipboardStore()
     if (m_saveTimer.isActive())
         saveHistorySynchronously();
     m_writer.reset();
+    m_journal.reset();
 }
 
 double ClipboardStore::now() const
@@ -104,14 +108,46 @@ void ClipboardStore::loadHistory()
     HistoryFile::LoadResult loaded = HistoryFile::load(m_paths.historyFile(), m_env.log);
     if (!loaded.unreadable.isEmpty())
         return refuseHistory(loaded.unreadable);
-    if (!loaded.existed)
+    // Changes made after the file was last written, before the process ended.
+    const HistoryJournal::Replay replay = HistoryJournal::replay(m_paths.journalFile(), loaded.items);
+    if (replay.unreadable)
+        return refuseHistory(replay.problem);
+    if (!replay.problem.isEmpty())
+        log(QStringLiteral("Vexilo: Read %1 changes of the history journal; %2")
+                .arg(replay.changes)
+                .arg(replay.problem));
+    if (!loaded.existed && replay.changes == 0)
         return;
     setItems(std::move(loaded.items));
     setSelectedItem(m_items.isEmpty() ? std::nullopt : std::optional(m_items.constFirst()));
     // A file moved aside is replaced by what was kept of it at once: were the process to end before
     // a debounced save, the next start would find no history and run the legacy migration over it.
-    if (!loaded.preservedPath.isEmpty())
+    // A replayed journal is folded into the file at once too.
+    if (!loaded.preservedPath.isEmpty() || replay.changes > 0 || !replay.problem.isEmpty())
         saveHistorySynchronously();
+}
+
+void ClipboardStore::journalAdded(const ClipItem &clip)
+{
+    if (m_historyProblem.isEmpty())
+        m_journal->recordAdded(clip);
+}
+
+void ClipboardStore::journalUpdated(int index)
+{
+    if (m_historyProblem.isEmpty() && index >= 0 && index < m_items.size())
+        m_journal->recordUpdated(m_items.at(index));
+}
+
+void ClipboardStore::journalRemoved(const QList<ClipItem> &removed)
+{
+    if (!m_historyProblem.isEmpty() || removed.isEmpty())
+        return;
+    QList<QUuid> ids;
+    ids.reserve(removed.size());
+    for (const ClipItem &clip : removed)
+        ids.append(clip.id());
+    m_journal->recordRemoved(ids);
 }
 
 void ClipboardStore::refuseHistory(const QString &reason)
@@ -131,7 +167,7 @@ void ClipboardStore::saveHistorySynchronously()
 {
     m_saveTimer.stop();
     if (m_historyProblem.isEmpty())
-        m_writer->writeNow(m_items);
+        m_writer->writeNow(m_items, m_journal->lastSequence());
 }
 
 void ClipboardStore::compactTextArenas()
@@ -229,6 +265,7 @@ void ClipboardStore::enforceLimit()
     Retention::Outcome outcome = Retention::enforceLimit(m_items, maxHistoryLimit());
     if (!outcome.changed)
         return;
+    journalRemoved(outcome.removed);
     deleteImageFiles(outcome.removed);
     setItems(std::move(outcome.items));
 }
@@ -240,6 +277,7 @@ void ClipboardStore::cleanExpiredItems()
         return;
     Retention::Outcome outcome = Retention::removeExpired(m_items, Retention::cutoffForDays(now(), days));
     if (outcome.changed) {
+        journalRemoved(outcome.removed);
         deleteImageFiles(outcome.removed);
         setItems(std::move(outcome.items));
     }

@@ -21,6 +21,7 @@
 namespace Vexilo {
 
 class AppSettings;
+class HistoryJournal;
 class HistoryWriter;
 class ThumbnailLoader;
 
@@ -172,6 +173,7 @@ public:
     void saveHistorySynchronously();
     [[nodiscard]] const StoragePaths &paths() const { return m_paths; }
     [[nodiscard]] HistoryWriter &writer() { return *m_writer; }
+    [[nodiscard]] HistoryJournal &journal() { return *m_journal; }
 
     // --- state published for views and services
     [[nodiscard]] bool isPaused() const { return m_isPaused; }
@@ -253,6 +255,10 @@ private:
     void saveHistory();
     void loadHistory();
     void refuseHistory(const QString &reason);
+    // What the journal keeps of each change until the next write of the history file.
+    void journalAdded(const ClipItem &clip);
+    void journalUpdated(int index);
+    void journalRemoved(const QList<ClipItem> &removed);
     void createDirectoriesIfNeeded();
     void enforceLimit();
     void cleanExpiredItems();
@@ -320,6 +326,7 @@ private:
     QTimer m_searchTimer;
     std::unique_ptr<SystemClock> m_systemClock;
     std::unique_ptr<Alarm> m_undoAlarm;
+    std::unique_ptr<HistoryJournal> m_journal;
     std::unique_ptr<HistoryWriter> m_writer;
     std::unique_ptr<ThumbnailLoader> m_thumbnails;
 };

@@ -40,6 +40,7 @@ std::optional<CaptureResult> ClipboardStore::refusedCapture() const
 void ClipboardStore::recordClip(const ClipItem &clip)
 {
     m_items.prepend(clip);
+    journalAdded(clip);
     publishPrepended(clip);
     // Selected even when the current filter or search does not list it.
     setSelectedItem(clip);
@@ -146,6 +147,7 @@ void ClipboardStore::updateExtractedText(const QString &text, const QUuid &itemI
     if (index < 0)
         return;
     m_items[index].setExtractedText(text);
+    journalUpdated(index);
     publishItems();
     refreshSelection(index);
     saveHistory();

@@ -22,6 +22,7 @@ void ClipboardStore::togglePin(const ClipItem &item)
     if (index < 0)
         return;
     m_items[index].setPinned(!m_items.at(index).isPinned());
+    journalUpdated(index);
     publishItems();
     refreshSelection(index);
     saveHistory();
@@ -36,6 +37,7 @@ void ClipboardStore::addTag(const QString &tag, const ClipItem &item)
     if (index < 0 || m_items.at(index).tags().contains(normalized))
         return;
     m_items[index].setTags(m_items.at(index).tags() + QStringList{normalized});
+    journalUpdated(index);
     publishItems();
     refreshSelection(index);
     saveHistory();
@@ -49,6 +51,7 @@ void ClipboardStore::removeTag(const QString &tag, const ClipItem &item)
     QStringList tags = m_items.at(index).tags();
     tags.removeAll(tag);
     m_items[index].setTags(tags);
+    journalUpdated(index);
     publishItems();
     refreshSelection(index);
     saveHistory();
@@ -61,6 +64,7 @@ void ClipboardStore::deleteItem(const ClipItem &item, bool allowUndo)
     if (index < 0)
         return;
     const ClipItem removed = m_items.takeAt(index);
+    journalRemoved({removed});
     publishItems();
     if (!allowUndo || removed.isSnippet()) {
         if (removed.hasImageFileName())
@@ -103,6 +107,7 @@ void ClipboardStore::undoLastDelete()
     Q_EMIT undoDeleteItemChanged();
     // Back at the top of the history, with its date and all its fields unchanged.
     m_items.prepend(restored);
+    journalAdded(restored);
     publishPrepended(restored);
     setSelectedItem(restored);
     saveHistory();
@@ -125,6 +130,7 @@ void ClipboardStore::clearHistory(bool preservePinned)
         else
             removed.append(item);
     }
+    journalRemoved(removed);
     deleteImageFiles(removed);
     setItems(std::move(kept));
     setSelectedItem(m_items.isEmpty() ? std::nullopt : std::optional(m_items.constFirst()));
@@ -150,6 +156,7 @@ QUuid ClipboardStore::createSnippet(const QString &title, const QString &content
         return {};
     const ClipItem snippet = DefaultSnippets::makeSnippet(title, content, shortcut, tags, now());
     m_items.prepend(snippet);
+    journalAdded(snippet);
     publishPrepended(snippet);
     setSelectedItem(snippet);
     saveHistory();
@@ -162,6 +169,7 @@ void ClipboardStore::updateSnippet(const ClipItem &snippet)
     if (index < 0)
         return;
     m_items[index] = snippet;
+    journalUpdated(index);
     publishItems();
     if (m_selectedItem && m_selectedItem->id() == snippet.id())
         setSelectedItem(snippet);

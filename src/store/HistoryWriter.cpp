@@ -2,8 +2,10 @@
 #include "HistoryWriter.h"
 
 #include "HistoryFile.h"
+#include "HistoryJournal.h"
 
 #include <QFileInfo>
+#include <QtCore/qtsan_impl.h>
 #include <cstdlib>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -11,11 +13,34 @@
 
 namespace Vexilo {
 
-HistoryWriter::HistoryWriter(const QString &historyFile, LogSink log, QObject *context, std::function<void()> onWritten)
+namespace {
+
+// A blocking call into the writer's thread is ordered with its caller by locks inside Qt. Debian's
+// Qt is not built for ThreadSanitizer, which cannot see them; these tell it that order and do
+// nothing in other builds.
+void handOver([[maybe_unused]] void *token)
+{
+#ifdef QT_BUILDING_UNDER_TSAN
+    __tsan_release(token);
+#endif
+}
+
+void takeOver([[maybe_unused]] void *token)
+{
+#ifdef QT_BUILDING_UNDER_TSAN
+    __tsan_acquire(token);
+#endif
+}
+
+} // namespace
+
+HistoryWriter::HistoryWriter(const QString &historyFile, LogSink log, QObject *context, std::function<void()> onWritten,
+                             HistoryJournal *journal)
     : m_historyFile(historyFile)
     , m_log(std::move(log))
     , m_context(context)
     , m_onWritten(std::move(onWritten))
+    , m_journal(journal)
 {
     m_thread.setObjectName(QStringLiteral("com.vexilo.persistence"));
     m_worker = new QObject;
@@ -31,27 +56,29 @@ HistoryWriter::~HistoryWriter()
     m_thread.wait();
 }
 
-void HistoryWriter::writeAsync(QList<ClipItem> snapshot)
+void HistoryWriter::writeAsync(QList<ClipItem> snapshot, quint64 journalSequence)
 {
     bool schedule = false;
     {
         QMutexLocker lock(&m_mutex);
         schedule = !m_pending.has_value();
-        m_pending = std::move(snapshot);
+        m_pending = Snapshot{std::move(snapshot), journalSequence};
     }
     if (!schedule)
         return; // a write job is already queued and will take the newest snapshot
     QMetaObject::invokeMethod(
         m_worker,
         [this] {
-            std::optional<QList<ClipItem>> newest;
+            std::optional<Snapshot> newest;
             {
                 QMutexLocker lock(&m_mutex);
                 newest.swap(m_pending);
             }
             if (!newest)
                 return;
-            writeSnapshot(*newest, QStringLiteral("Vexilo: Failed to save clipboard history: "));
+            if (writeSnapshot(newest->items, QStringLiteral("Vexilo: Failed to save clipboard history: "), false) &&
+                m_journal)
+                m_journal->discardUpTo(newest->journalSequence);
             // Let go of the snapshot first: clips removed since are freed only when it goes.
             newest.reset();
             if (m_onWritten && m_context)
@@ -60,7 +87,7 @@ void HistoryWriter::writeAsync(QList<ClipItem> snapshot)
         Qt::QueuedConnection);
 }
 
-bool HistoryWriter::writeNow(QList<ClipItem> snapshot)
+bool HistoryWriter::writeNow(QList<ClipItem> snapshot, quint64 journalSequence)
 {
     {
         // A waiting snapshot is older than this one and must not be written after it.
@@ -68,12 +95,18 @@ bool HistoryWriter::writeNow(QList<ClipItem> snapshot)
         m_pending.reset();
     }
     const int before = m_writeCount.load();
+    handOver(&snapshot);
     QMetaObject::invokeMethod(
         m_worker,
-        [this, &snapshot] {
-            writeSnapshot(snapshot, QStringLiteral("Vexilo: Failed to synchronously flush history: "));
+        [this, &snapshot, journalSequence] {
+            takeOver(&snapshot);
+            if (writeSnapshot(snapshot, QStringLiteral("Vexilo: Failed to synchronously flush history: "), true) &&
+                m_journal)
+                m_journal->discardUpTo(journalSequence);
+            handOver(&snapshot);
         },
         Qt::BlockingQueuedConnection);
+    takeOver(&snapshot);
     return m_writeCount.load() > before;
 }
 
@@ -83,16 +116,33 @@ void HistoryWriter::waitForIdle()
         return;
     // Queued jobs run in order, so an empty job returning means every earlier one finished.
     QMetaObject::invokeMethod(
-        m_worker, [] {}, Qt::BlockingQueuedConnection);
+        m_worker, [this] { handOver(this); }, Qt::BlockingQueuedConnection);
+    takeOver(this);
 }
 
-void HistoryWriter::writeSnapshot(const QList<ClipItem> &snapshot, const QString &failurePrefix)
+QString HistoryWriter::lastError() const
+{
+    QMutexLocker lock(&m_mutex);
+    return m_lastError;
+}
+
+bool HistoryWriter::writeSnapshot(const QList<ClipItem> &snapshot, const QString &failurePrefix, bool logEveryFailure)
 {
     const QString error = HistoryFile::write(m_historyFile, snapshot);
-    if (!error.isEmpty()) {
-        m_log(failurePrefix + error);
-        return;
+    QString previous;
+    {
+        QMutexLocker lock(&m_mutex);
+        previous = std::exchange(m_lastError, error);
     }
+    if (!error.isEmpty()) {
+        // A full disk fails every save until it has room again: said once, not on every copy. The
+        // last save before quitting always says it.
+        if (previous.isEmpty() || logEveryFailure)
+            m_log(failurePrefix + error);
+        return false;
+    }
+    if (!previous.isEmpty())
+        m_log(QStringLiteral("Vexilo: Saved clipboard history again"));
     ++m_writeCount;
     // A large clip came or went: what its capture or removal freed is given back to the system now
     // instead of staying resident until the allocator gets round to it.
@@ -100,6 +150,7 @@ void HistoryWriter::writeSnapshot(const QList<ClipItem> &snapshot, const QString
     if (std::abs(size - m_lastWrittenSize) >= releaseThresholdBytes)
         releaseFreedMemory();
     m_lastWrittenSize = size;
+    return true;
 }
 
 void HistoryWriter::releaseFreedMemory()

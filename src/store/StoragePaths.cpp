@@ -12,6 +12,11 @@ QString StoragePaths::historyFile() const
     return storageDirectory + QStringLiteral("/history.json");
 }
 
+QString StoragePaths::journalFile() const
+{
+    return storageDirectory + QStringLiteral("/history.journal");
+}
+
 QString StoragePaths::imagesDirectory() const
 {
     return storageDirectory + QStringLiteral("/images");

@@ -13,6 +13,8 @@ struct StoragePaths
     QString legacyDirectory;
 
     [[nodiscard]] QString historyFile() const;
+    // The changes since the history file was last written.
+    [[nodiscard]] QString journalFile() const;
     [[nodiscard]] QString imagesDirectory() const;
     [[nodiscard]] QString lockFile() const;
 
