@@ -38,4 +38,15 @@ void wipe(QString &text)
     text.clear();
 }
 
+void reserve(QByteArray &bytes, qsizetype capacity)
+{
+    if (capacity <= bytes.capacity())
+        return;
+    QByteArray larger;
+    larger.reserve(capacity);
+    larger.append(bytes);
+    wipe(bytes);
+    bytes = std::move(larger);
+}
+
 } // namespace Vexilo::SecureMemory

@@ -16,5 +16,8 @@ void wipe(void *data, size_t size);
 // borrowed bytes are left to their other owners, who wipe them when they let go.
 void wipe(QByteArray &bytes);
 void wipe(QString &text);
+// Grows the array's allocation to at least `capacity`, wiping the allocation it leaves; appending
+// within that capacity then leaves no copy behind in freed memory.
+void reserve(QByteArray &bytes, qsizetype capacity);
 
 } // namespace Vexilo::SecureMemory

@@ -139,6 +139,21 @@ void writeItem(QByteArray &out, const ClipItem &item, int indent)
 
 } // namespace
 
+qsizetype encodedSizeBound(const ClipItem &item)
+{
+    constexpr qsizetype perCharacter = 6;
+    qsizetype bound = 512 + perCharacter * item.textContentUtf8().size();
+    for (const QString *text :
+         {&item.imageFileName(), &item.colorHex(), &item.detectedLanguage(), &item.sourceAppName(),
+          &item.sourceAppBundleId(), &item.extractedText(), &item.snippetTitle(), &item.snippetShortcut()})
+        bound += perCharacter * text->size();
+    for (const QStringList *list : {&item.filePaths(), &item.tags()}) {
+        for (const QString &text : *list)
+            bound += 4 + perCharacter * text.size();
+    }
+    return bound;
+}
+
 void appendItem(QByteArray &out, const ClipItem &item)
 {
     writeItem(out, item, -1);
@@ -180,6 +195,14 @@ bool writeHistory(QIODevice &device, const QList<ClipItem> &items)
     buffer.append('[');
     bool first = true;
     for (const ClipItem &item : items) {
+        // Room for the whole record first: a buffer that grew under it would leave its text behind.
+        const qsizetype bound = encodedSizeBound(item) + 1;
+        if (buffer.capacity() - buffer.size() < bound && !buffer.isEmpty()) {
+            if (device.write(buffer) != buffer.size())
+                return false;
+            buffer.resize(0);
+        }
+        SecureMemory::reserve(buffer, buffer.size() + bound);
         if (!first)
             buffer.append(',');
         first = false;

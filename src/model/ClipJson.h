@@ -14,6 +14,9 @@ class JsonReader;
 namespace ClipJson {
 
 void appendItem(QByteArray &out, const ClipItem &item);
+// The most bytes appendItem() can add for this clip (each character may become a six-byte escape):
+// reserved beforehand, the output never moves and leaves no copy of the text behind.
+[[nodiscard]] qsizetype encodedSizeBound(const ClipItem &item);
 [[nodiscard]] QByteArray encodeItem(const ClipItem &item);
 [[nodiscard]] QByteArray encodeHistory(const QList<ClipItem> &items);
 // Writes the same bytes to device in pieces; false when a write fails.

@@ -141,7 +141,9 @@ void HistoryJournal::waitForIdle()
 
 void HistoryJournal::append(quint64 sequence, const QByteArray &prefix, const ClipItem &item, const QByteArray &suffix)
 {
-    QByteArray line = prefix;
+    QByteArray line;
+    line.reserve(prefix.size() + (suffix.isEmpty() ? 0 : ClipJson::encodedSizeBound(item) + suffix.size()));
+    line.append(prefix);
     if (!suffix.isEmpty()) {
         ClipJson::appendItem(line, item);
         line += suffix;
