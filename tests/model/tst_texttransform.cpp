@@ -21,71 +21,22 @@ class TestTextTransform : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void names_data()
+    // Labels and case names lead back to their mode; neither lookup folds case, trims or takes the
+    // other vocabulary, except where both are spelt alike ("lowercase").
+    void namesRoundTrip()
     {
-        QTest::addColumn<TextTransformMode>("mode");
-        QTest::addColumn<QString>("raw");
-        QTest::addColumn<QString>("icon");
-        QTest::addColumn<QString>("caseName");
-
-        // The raw value is the button label; the case name is what scripts and settings use.
-        QTest::newRow("uppercase") << TextTransformMode::Uppercase << u"UPPERCASE"_s << u"textformat.size.larger"_s
-                                   << u"uppercase"_s;
-        QTest::newRow("lowercase") << TextTransformMode::Lowercase << u"lowercase"_s << u"textformat.size.smaller"_s
-                                   << u"lowercase"_s;
-        QTest::newRow("titleCase") << TextTransformMode::TitleCase << u"Title Case"_s << u"textformat"_s
-                                   << u"titleCase"_s;
-        QTest::newRow("trimWhitespace") << TextTransformMode::TrimWhitespace << u"Trim Whitespace"_s << u"scissors"_s
-                                        << u"trimWhitespace"_s;
-        QTest::newRow("singleLine") << TextTransformMode::SingleLine << u"Single Line"_s << u"arrow.right.to.line"_s
-                                    << u"singleLine"_s;
-        QTest::newRow("jsonEscaped") << TextTransformMode::JsonEscaped << u"JSON Escaped"_s << u"curlybraces"_s
-                                     << u"jsonEscaped"_s;
-        QTest::newRow("urlEncoded") << TextTransformMode::UrlEncoded << u"URL Encoded"_s << u"link"_s
-                                    << u"urlEncoded"_s;
-        QTest::newRow("base64Encoded") << TextTransformMode::Base64Encoded << u"Base64 Encode"_s << u"lock.fill"_s
-                                       << u"base64Encoded"_s;
-        QTest::newRow("base64Decoded") << TextTransformMode::Base64Decoded << u"Base64 Decode"_s << u"lock.open.fill"_s
-                                       << u"base64Decoded"_s;
-    }
-
-    void names()
-    {
-        QFETCH(TextTransformMode, mode);
-        QFETCH(QString, raw);
-        QFETCH(QString, icon);
-        QFETCH(QString, caseName);
-        QCOMPARE(TextTransformModes::rawValue(mode), raw);
-        QCOMPARE(TextTransformModes::iconName(mode), icon);
-        QCOMPARE(TextTransformModes::caseName(mode), caseName);
-        QCOMPARE(TextTransformModes::fromRawValue(raw), mode);
-        QCOMPARE(TextTransformModes::fromCaseName(caseName), mode);
-    }
-
-    void lookupIsExact_data()
-    {
-        QTest::addColumn<QString>("name");
-        // Neither lookup folds case, trims or accepts the other vocabulary.
-        QTest::newRow("label in other case") << u"Uppercase"_s;
-        QTest::newRow("label with blank") << u"Title Case "_s;
-        QTest::newRow("case name in other case") << u"TitleCase"_s;
-        QTest::newRow("empty") << QString();
-        QTest::newRow("unknown") << u"Rot13"_s;
-    }
-
-    void lookupIsExact()
-    {
-        QFETCH(QString, name);
-        QCOMPARE(TextTransformModes::fromRawValue(name), std::nullopt);
-        QCOMPARE(TextTransformModes::fromCaseName(name), std::nullopt);
-    }
-
-    void caseNameIsNotALabel()
-    {
-        QCOMPARE(TextTransformModes::fromRawValue(u"titleCase"), std::nullopt);
-        QCOMPARE(TextTransformModes::fromCaseName(u"Title Case"), std::nullopt);
-        // "lowercase" is both label and case name of the same mode.
-        QCOMPARE(TextTransformModes::fromRawValue(u"lowercase"), TextTransformMode::Lowercase);
+        for (TextTransformMode mode : TextTransformModes::allCases) {
+            const QString raw = TextTransformModes::rawValue(mode);
+            const QString caseName = TextTransformModes::caseName(mode);
+            QCOMPARE(TextTransformModes::fromRawValue(raw), mode);
+            QCOMPARE(TextTransformModes::fromCaseName(caseName), mode);
+            QCOMPARE(TextTransformModes::fromRawValue(caseName).has_value(), caseName == raw);
+            QCOMPARE(TextTransformModes::fromCaseName(raw).has_value(), caseName == raw);
+        }
+        for (const QString &name : {u"Uppercase"_s, u"Title Case "_s, u"TitleCase"_s, QString(), u"Rot13"_s}) {
+            QCOMPARE(TextTransformModes::fromRawValue(name), std::nullopt);
+            QCOMPARE(TextTransformModes::fromCaseName(name), std::nullopt);
+        }
     }
 
     void clipWithoutTextYieldsNothing()
@@ -123,12 +74,9 @@ private Q_SLOTS:
         row("upper sharp s", M::Uppercase, u"stra\u00DFe"_s, u"STRASSE"_s);
         row("upper dotless i untouched", M::Uppercase, u"i \u0131"_s, u"I I"_s);
         row("upper ligature", M::Uppercase, u"\uFB01ne"_s, u"FINE"_s);
-        row("upper keeps non-letters", M::Uppercase, u"a1-\U0001F600"_s, u"A1-\U0001F600"_s);
         row("lower accented", M::Lowercase, u"\u00C0\u00C9\u00CE Mixed"_s, u"\u00E0\u00E9\u00EE mixed"_s);
-        row("lower capital I", M::Lowercase, u"TITLE"_s, u"title"_s);
 
         // Title case: words split at white space and line breaks, first letter up, the rest down.
-        row("title basic", M::TitleCase, u"hello wORLD"_s, u"Hello World"_s);
         row("title keeps separators", M::TitleCase, u"  one\ntwo\tthree\r\n"_s, u"  One\nTwo\tThree\r\n"_s);
         row("title sharp s inside", M::TitleCase, u"STRASSE stra\u00DFe"_s, u"Strasse Stra\u00DFe"_s);
         row("title sharp s first", M::TitleCase, u"\u00DFa"_s, u"Ssa"_s);
@@ -140,14 +88,12 @@ private Q_SLOTS:
 
         // Trimming removes white space and line breaks at the ends only.
         row("trim", M::TrimWhitespace, u" \t\n a  b \r\n\u2029"_s, u"a  b"_s);
-        row("trim nothing to do", M::TrimWhitespace, u"a"_s, u"a"_s);
         row("trim only blanks", M::TrimWhitespace, u" \n "_s, QString());
 
         // Single line: every run of white space and line breaks becomes one blank, ends trimmed.
         row("single line", M::SingleLine, u" one\ttwo\n"_s, u"one two"_s);
         row("single line crlf paragraphs", M::SingleLine, u"a\r\n\r\nb"_s, u"a b"_s);
         row("single line unicode separators", M::SingleLine, u"\u2028a\u00A0\u0085b\u3000"_s, u"a b"_s);
-        row("single line only blanks", M::SingleLine, u" \n\t"_s, QString());
 
         // JSON: quote, backslash, slash and controls escaped; everything outside ASCII kept.
         row("json quote newline slash", M::JsonEscaped, u"say \"hi\"\n/path"_s, u"say \\\"hi\\\"\\n\\/path"_s);
@@ -161,7 +107,6 @@ private Q_SLOTS:
         row("url reserved outside the set", M::UrlEncoded, u"#[]%\"<>\\^`{|}"_s,
             u"%23%5B%5D%25%22%3C%3E%5C%5E%60%7B%7C%7D"_s);
         row("url multibyte", M::UrlEncoded, u"\u00E9\U0001F600"_s, u"%C3%A9%F0%9F%98%80"_s);
-        row("url line break", M::UrlEncoded, u"a\nb"_s, u"a%0Ab"_s);
 
         // Base64 encoding: standard alphabet, padded, never wrapped.
         row("b64 encode", M::Base64Encoded, u"Hello, World!"_s, u"SGVsbG8sIFdvcmxkIQ=="_s);
@@ -172,7 +117,6 @@ private Q_SLOTS:
             u"IHRoZSBsYXp5IGRvZy4="_s);
 
         // Base64 decoding of valid input, after trimming the ends.
-        row("b64 decode", M::Base64Decoded, u"SGVsbG8sIFdvcmxkIQ=="_s, u"Hello, World!"_s);
         row("b64 decode trimmed", M::Base64Decoded, u"  SGVsbG8=\n"_s, u"Hello"_s);
         row("b64 decode no padding needed", M::Base64Decoded, u"4pyT"_s, u"\u2713"_s);
         row("b64 decode nul byte", M::Base64Decoded, u"AA=="_s, QString(QChar(0)));
@@ -185,11 +129,8 @@ private Q_SLOTS:
         invalid("url-safe alphabet", u"-_8="_s);
         invalid("padding in the middle", u"SGVsbG8=SGVs"_s);
         invalid("three padding characters", u"S==="_s);
-        invalid("only padding", u"===="_s);
-        invalid("plain words", u"hello world"_s);
         // The bytes must be well-formed UTF-8.
         invalid("lone lead byte", u"ww=="_s);
-        invalid("invalid byte", u"/w=="_s);
         invalid("encoded surrogate", u"7aCA"_s);
         invalid("overlong slash", u"wK8="_s);
         invalid("beyond U+10FFFF", u"9JCAgA=="_s);
@@ -200,31 +141,22 @@ private Q_SLOTS:
         QFETCH(TextTransformMode, mode);
         QFETCH(QString, input);
         QFETCH(bool, valid);
-        QFETCH(QString, expected);
 
         const std::optional<QString> result = textClip(input).transformedText(mode);
         QCOMPARE(result.has_value(), valid);
         if (valid)
-            QCOMPARE(*result, expected);
+            QTEST(*result, "expected");
     }
 
-    void base64RoundTrip_data()
-    {
-        QTest::addColumn<QString>("text");
-        // Whatever is encoded decodes back unchanged, whatever its length modulo three.
-        QTest::newRow("empty") << QString();
-        QTest::newRow("one byte") << u"a"_s;
-        QTest::newRow("two bytes") << u"ab"_s;
-        QTest::newRow("three bytes") << u"abc"_s;
-        QTest::newRow("multiline unicode") << u"l\u00EFne 1\r\n\u2603 line 2\n\U0001F468\u200D\U0001F469"_s;
-    }
-
+    // Whatever is encoded decodes back unchanged, whatever its length modulo three.
     void base64RoundTrip()
     {
-        QFETCH(QString, text);
-        const auto encoded = TextTransformModes::transform(TextTransformMode::Base64Encoded, text);
-        QVERIFY(encoded);
-        QCOMPARE(TextTransformModes::transform(TextTransformMode::Base64Decoded, *encoded), text);
+        for (const QString &text :
+             {QString(), u"a"_s, u"ab"_s, u"abc"_s, u"l\u00EFne 1\r\n\u2603 line 2\n\U0001F468\u200D\U0001F469"_s}) {
+            const auto encoded = TextTransformModes::transform(TextTransformMode::Base64Encoded, text);
+            QVERIFY(encoded);
+            QCOMPARE(TextTransformModes::transform(TextTransformMode::Base64Decoded, *encoded), text);
+        }
     }
 };
 

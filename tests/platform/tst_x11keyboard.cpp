@@ -43,7 +43,7 @@ int runKeyboardTarget(int argc, char **argv)
 {
     QApplication app(argc, argv);
     QLineEdit edit;
-    edit.setWindowTitle(QStringLiteral("vexilo-keyboard-target"));
+    edit.setWindowTitle(u"vexilo-keyboard-target"_s);
     const auto report = [](const QString &line) {
         std::fputs(line.toUtf8().append('\n').constData(), stdout);
         std::fflush(stdout);
@@ -104,11 +104,10 @@ public:
     // Gives the line edit the keyboard and empties it.
     bool focusAndClear()
     {
-        Test::currentXSession().run(QStringLiteral("xdotool"),
-                                    {QStringLiteral("windowactivate"), QStringLiteral("--sync"), m_window});
+        Test::currentXSession().run(u"xdotool"_s, {u"windowactivate"_s, u"--sync"_s, m_window});
         if (!QTest::qWaitFor([this] { return m_focused; }, waitMs))
             return false;
-        m_text = QStringLiteral("?");
+        m_text = u"?"_s;
         m_process.write("clear\n");
         return QTest::qWaitFor([this] { return m_text.isEmpty(); }, waitMs);
     }
@@ -135,525 +134,472 @@ private:
     bool m_focused = false;
 };
 
+namespace {
+
+// The ids a hotkey service reported, in order.
+QList<quint32> pressedIds(const QSignalSpy &spy)
+{
+    QList<quint32> ids;
+    for (const QList<QVariant> &arguments : spy)
+        ids.append(arguments.at(0).value<quint32>());
+    return ids;
+}
+
+void xdotool(const QStringList &arguments)
+{
+    Test::currentXSession().run(u"xdotool"_s, arguments);
+}
+
+// The HUD hotkey (Alt+Space, id 1) and the first slot hotkey (Ctrl+Alt+1, id 2).
+bool registerTwo(X11HotkeyService &hotkeys)
+{
+    return hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier) == 0 &&
+        hotkeys.registerHotkey(2, KeyCodes::Digits[0], KeyCodes::CommandModifier | KeyCodes::OptionModifier) == 0;
+}
+
+} // namespace
+
 class TestX11Keyboard : public QObject
 {
     Q_OBJECT
 
-private Q_SLOTS:
-    void initTestCase();
-    void cleanupTestCase();
-    void cleanup();
-
-    void hotkeyArrives_data();
-    void hotkeyArrives();
-    void otherKeysAreNotReported();
-    void heldHotkeyFiresOnce();
-    void unregisteredHotkeyStopsArriving_data();
-    void unregisteredHotkeyStopsArriving();
-    void combinationTakenByAnotherClientFails();
-    void invalidRegistrationsFail_data();
-    void invalidRegistrationsFail();
-
-    void postedKeysReachFocusedWindow_data();
-    void postedKeysReachFocusedWindow();
-    void modifiersHeld_data();
-    void modifiersHeld();
-
-    void monitorSeesTypedText();
-    void monitorTranslatesKeys_data();
-    void monitorTranslatesKeys();
-    void monitorStopsAndRestarts();
-    void monitorCanBeStoppedFromItsOwnSignal();
-
 private:
-    bool pressKeys(const QStringList &keys);
-    [[nodiscard]] quint16 pointerState() const;
-    bool setLock(const QString &key, quint16 mask, bool on);
+    bool pressKeys(const QStringList &keys)
+    {
+        int exitCode = -1;
+        Test::currentXSession().run(u"xdotool"_s, QStringList{u"key"_s} + keys, {}, waitMs, &exitCode);
+        return exitCode == 0;
+    }
+
+    [[nodiscard]] quint16 pointerState() const
+    {
+        xcb_connection_t *connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
+        const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+        xcb_query_pointer_reply_t *reply =
+            xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
+        const quint16 mask = reply ? reply->mask : 0;
+        std::free(reply);
+        return mask;
+    }
+
+    bool setLock(const QString &key, quint16 mask, bool on)
+    {
+        if (bool(pointerState() & mask) != on && !pressKeys({key}))
+            return false;
+        return QTest::qWaitFor([&] { return bool(pointerState() & mask) == on; }, waitMs);
+    }
 
     std::unique_ptr<KeyboardTarget> m_target;
-};
 
-void TestX11Keyboard::initTestCase()
-{
-    auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
-    QVERIFY(x11 && x11->connection());
-    m_target = std::make_unique<KeyboardTarget>();
-    QVERIFY(m_target->start());
-}
-
-void TestX11Keyboard::cleanupTestCase()
-{
-    m_target.reset();
-}
-
-void TestX11Keyboard::cleanup()
-{
-    // A failed test must not leave a lock key on for the next one.
-    setLock(QStringLiteral("Num_Lock"), XCB_MOD_MASK_2, false);
-    setLock(QStringLiteral("Caps_Lock"), XCB_MOD_MASK_LOCK, false);
-}
-
-bool TestX11Keyboard::pressKeys(const QStringList &keys)
-{
-    int exitCode = -1;
-    Test::currentXSession().run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + keys, {}, waitMs,
-                                &exitCode);
-    return exitCode == 0;
-}
-
-quint16 TestX11Keyboard::pointerState() const
-{
-    xcb_connection_t *connection = qGuiApp->nativeInterface<QNativeInterface::QX11Application>()->connection();
-    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
-    xcb_query_pointer_reply_t *reply =
-        xcb_query_pointer_reply(connection, xcb_query_pointer(connection, root), nullptr);
-    const quint16 mask = reply ? reply->mask : 0;
-    std::free(reply);
-    return mask;
-}
-
-bool TestX11Keyboard::setLock(const QString &key, quint16 mask, bool on)
-{
-    if (bool(pointerState() & mask) != on && !pressKeys({key}))
-        return false;
-    return QTest::qWaitFor([&] { return bool(pointerState() & mask) == on; }, waitMs);
-}
-
-// Hotkeys
-
-void TestX11Keyboard::hotkeyArrives_data()
-{
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<QString>("lockKey");
-    QTest::addColumn<quint16>("lockMask");
-    QTest::addColumn<quint32>("expectedId");
-
-    const QString noLock;
-    const QString numLock = QStringLiteral("Num_Lock");
-    const QString capsLock = QStringLiteral("Caps_Lock");
-    // The HUD hotkey and a slot hotkey, whatever the lock keys say.
-    QTest::newRow("alt+space") << u"alt+space"_s << noLock << quint16(0) << 1u;
-    QTest::newRow("alt+space with numlock") << u"alt+space"_s << numLock << quint16(XCB_MOD_MASK_2) << 1u;
-    QTest::newRow("alt+space with capslock") << u"alt+space"_s << capsLock << quint16(XCB_MOD_MASK_LOCK) << 1u;
-    QTest::newRow("ctrl+alt+1") << u"ctrl+alt+1"_s << noLock << quint16(0) << 2u;
-    QTest::newRow("ctrl+alt+1 with numlock") << u"ctrl+alt+1"_s << numLock << quint16(XCB_MOD_MASK_2) << 2u;
-}
-
-void TestX11Keyboard::hotkeyArrives()
-{
-    QFETCH(QString, keys);
-    QFETCH(QString, lockKey);
-    QFETCH(quint16, lockMask);
-    QFETCH(quint32, expectedId);
-
-    X11HotkeyService hotkeys;
-    QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
-    QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier), 0);
-    QCOMPARE(hotkeys.registerHotkey(2, KeyCodes::Digits[0], KeyCodes::CommandModifier | KeyCodes::OptionModifier), 0);
-    if (!lockKey.isEmpty())
-        QVERIFY(setLock(lockKey, lockMask, true));
-
-    QVERIFY(pressKeys({keys}));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 1, waitMs);
-    QCOMPARE(spy.at(0).at(0).value<quint32>(), expectedId);
-
-    // Every press counts, not only the first.
-    QVERIFY(pressKeys({keys}));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 2, waitMs);
-    QCOMPARE(spy.at(1).at(0).value<quint32>(), expectedId);
-}
-
-void TestX11Keyboard::otherKeysAreNotReported()
-{
-    X11HotkeyService hotkeys;
-    QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
-    QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier), 0);
-    QCOMPARE(hotkeys.registerHotkey(2, KeyCodes::Digits[0], KeyCodes::CommandModifier | KeyCodes::OptionModifier), 0);
-
-    // Same key with other modifiers, same modifiers with other keys; the last press is the hotkey
-    // and, arriving in order after the others, proves they were seen and not reported.
-    QVERIFY(pressKeys({u"space"_s, u"ctrl+space"_s, u"shift+alt+space"_s, u"alt+v"_s, u"alt+1"_s, u"ctrl+alt+2"_s,
-                       u"ctrl+1"_s, u"alt+space"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 1, waitMs);
-    QCOMPARE(spy.at(0).at(0).value<quint32>(), 1u);
-}
-
-void TestX11Keyboard::heldHotkeyFiresOnce()
-{
-    X11HotkeyService hotkeys;
-    QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
-    QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier), 0);
-    QCOMPARE(hotkeys.registerHotkey(2, KeyCodes::Digits[0], KeyCodes::CommandModifier | KeyCodes::OptionModifier), 0);
-    // The key monitor sees the server's auto-repeat, so the test knows when the key has repeated.
-    X11KeyEventSource monitor;
-    int spacePresses = 0;
-    connect(&monitor, &KeyEventSource::keyDown, this, [&](const KeyEvent &event) {
-        if (event.keyCode == KeyCodes::Space)
-            ++spacePresses;
-    });
-    QVERIFY(monitor.start());
-
-    const auto release = qScopeGuard([] {
-        Test::currentXSession().run(QStringLiteral("xdotool"), {QStringLiteral("keyup"), u"alt+space"_s});
-    });
-    Test::currentXSession().run(QStringLiteral("xdotool"), {QStringLiteral("keydown"), u"alt+space"_s});
-    QTRY_VERIFY_WITH_TIMEOUT(spacePresses >= 3, waitMs);
-    Test::currentXSession().run(QStringLiteral("xdotool"), {QStringLiteral("keyup"), u"alt+space"_s});
-
-    QVERIFY(pressKeys({u"ctrl+alt+1"_s, u"alt+space"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 3, waitMs);
-    QCOMPARE(spy.at(0).at(0).value<quint32>(), 1u);
-    QCOMPARE(spy.at(1).at(0).value<quint32>(), 2u);
-    QCOMPARE(spy.at(2).at(0).value<quint32>(), 1u);
-}
-
-void TestX11Keyboard::unregisteredHotkeyStopsArriving_data()
-{
-    QTest::addColumn<bool>("numLock");
-
-    QTest::newRow("plain") << false;
-    QTest::newRow("with numlock") << true;
-}
-
-void TestX11Keyboard::unregisteredHotkeyStopsArriving()
-{
-    QFETCH(bool, numLock);
-
-    X11HotkeyService hotkeys;
-    QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
-    QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier), 0);
-    QCOMPARE(hotkeys.registerHotkey(2, KeyCodes::Digits[0], KeyCodes::CommandModifier | KeyCodes::OptionModifier), 0);
-    hotkeys.unregisterHotkey(1);
-    QVERIFY(setLock(QStringLiteral("Num_Lock"), XCB_MOD_MASK_2, numLock));
-
-    QVERIFY(m_target->focusAndClear());
-    QVERIFY(pressKeys({u"alt+space"_s, u"ctrl+alt+1"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 1, waitMs);
-    QCOMPARE(spy.at(0).at(0).value<quint32>(), 2u);
-    // Not grabbed any more, so the key reaches the focused window again.
-    QTRY_COMPARE_WITH_TIMEOUT(m_target->text(), u" "_s, waitMs);
-
-    // Registering again after unregistering works.
-    QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier), 0);
-    QVERIFY(pressKeys({u"alt+space"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 2, waitMs);
-    QCOMPARE(spy.at(1).at(0).value<quint32>(), 1u);
-}
-
-void TestX11Keyboard::combinationTakenByAnotherClientFails()
-{
-    // Another client holds Alt+Space, though only without lock keys.
-    xcb_connection_t *other = xcb_connect(Test::currentXSession().display().toLocal8Bit().constData(), nullptr);
-    auto closeOther = qScopeGuard([&] {
-        if (other)
-            xcb_disconnect(other);
-    });
-    QVERIFY(!xcb_connection_has_error(other));
-    const xcb_setup_t *setup = xcb_get_setup(other);
-    const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
-    xcb_keycode_t space = 0;
+private Q_SLOTS:
+    void initTestCase()
     {
-        const int count = setup->max_keycode - setup->min_keycode + 1;
-        auto *mapping = xcb_get_keyboard_mapping_reply(
-            other, xcb_get_keyboard_mapping(other, setup->min_keycode, quint8(count)), nullptr);
-        QVERIFY(mapping);
-        const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
-        for (int i = 0; i < count && space == 0; ++i) {
-            if (keysyms[i * mapping->keysyms_per_keycode] == 0x20)
-                space = xcb_keycode_t(setup->min_keycode + i);
+        auto *x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+        QVERIFY(x11 && x11->connection());
+        m_target = std::make_unique<KeyboardTarget>();
+        QVERIFY(m_target->start());
+    }
+
+    void cleanupTestCase() { m_target.reset(); }
+
+    void cleanup()
+    {
+        // A failed test must not leave a lock key on for the next one.
+        setLock(u"Num_Lock"_s, XCB_MOD_MASK_2, false);
+        setLock(u"Caps_Lock"_s, XCB_MOD_MASK_LOCK, false);
+    }
+
+    // Hotkeys
+
+    void hotkeyArrives_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<QString>("lockKey");
+        QTest::addColumn<quint16>("lockMask");
+        QTest::addColumn<quint32>("expectedId");
+
+        // The HUD hotkey and a slot hotkey, whatever the lock keys say.
+        QTest::newRow("alt+space") << u"alt+space"_s << QString() << quint16(0) << 1u;
+        QTest::newRow("alt+space with capslock")
+            << u"alt+space"_s << u"Caps_Lock"_s << quint16(XCB_MOD_MASK_LOCK) << 1u;
+        QTest::newRow("ctrl+alt+1 with numlock") << u"ctrl+alt+1"_s << u"Num_Lock"_s << quint16(XCB_MOD_MASK_2) << 2u;
+    }
+
+    void hotkeyArrives()
+    {
+        QFETCH(QString, keys);
+        QFETCH(QString, lockKey);
+        QFETCH(quint16, lockMask);
+        QFETCH(quint32, expectedId);
+
+        X11HotkeyService hotkeys;
+        QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
+        QVERIFY(registerTwo(hotkeys));
+        if (!lockKey.isEmpty())
+            QVERIFY(setLock(lockKey, lockMask, true));
+        // Every press counts, not only the first.
+        QVERIFY(pressKeys({keys}));
+        QTRY_COMPARE_WITH_TIMEOUT(pressedIds(spy), QList<quint32>{expectedId}, waitMs);
+        QVERIFY(pressKeys({keys}));
+        QTRY_COMPARE_WITH_TIMEOUT(pressedIds(spy), (QList<quint32>{expectedId, expectedId}), waitMs);
+    }
+
+    void otherKeysAreNotReported()
+    {
+        X11HotkeyService hotkeys;
+        QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
+        QVERIFY(registerTwo(hotkeys));
+        // Same key with other modifiers, same modifiers with other keys; the last press is the hotkey
+        // and, arriving in order after the others, proves they were seen and not reported.
+        QVERIFY(pressKeys({u"space"_s, u"ctrl+space"_s, u"shift+alt+space"_s, u"alt+v"_s, u"alt+1"_s, u"ctrl+alt+2"_s,
+                           u"ctrl+1"_s, u"alt+space"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(pressedIds(spy), QList<quint32>{1u}, waitMs);
+    }
+
+    void heldHotkeyFiresOnce()
+    {
+        X11HotkeyService hotkeys;
+        QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
+        QVERIFY(registerTwo(hotkeys));
+        // The key monitor sees the server's auto-repeat, so the test knows when the key has repeated.
+        X11KeyEventSource monitor;
+        int spacePresses = 0;
+        connect(&monitor, &KeyEventSource::keyDown, this, [&](const KeyEvent &event) {
+            if (event.keyCode == KeyCodes::Space)
+                ++spacePresses;
+        });
+        QVERIFY(monitor.start());
+
+        const auto release = qScopeGuard([] { xdotool({u"keyup"_s, u"alt+space"_s}); });
+        xdotool({u"keydown"_s, u"alt+space"_s});
+        QTRY_VERIFY_WITH_TIMEOUT(spacePresses >= 3, waitMs);
+        xdotool({u"keyup"_s, u"alt+space"_s});
+
+        QVERIFY(pressKeys({u"ctrl+alt+1"_s, u"alt+space"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(pressedIds(spy), (QList<quint32>{1, 2, 1}), waitMs);
+    }
+
+    // Unregistered, the key reaches the focused window again, NumLock variants included, and can be
+    // registered once more.
+    void unregisteredHotkeyStopsArriving()
+    {
+        X11HotkeyService hotkeys;
+        QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
+        QVERIFY(registerTwo(hotkeys));
+        hotkeys.unregisterHotkey(1);
+        QVERIFY(setLock(u"Num_Lock"_s, XCB_MOD_MASK_2, true));
+
+        QVERIFY(m_target->focusAndClear());
+        QVERIFY(pressKeys({u"alt+space"_s, u"ctrl+alt+1"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(pressedIds(spy), QList<quint32>{2u}, waitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_target->text(), u" "_s, waitMs);
+
+        QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier), 0);
+        QVERIFY(pressKeys({u"alt+space"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(pressedIds(spy), (QList<quint32>{2, 1}), waitMs);
+    }
+
+    void combinationTakenByAnotherClientFails()
+    {
+        // Another client holds Alt+Space, though only without lock keys.
+        xcb_connection_t *other = xcb_connect(Test::currentXSession().display().toLocal8Bit().constData(), nullptr);
+        auto closeOther = qScopeGuard([&] {
+            if (other)
+                xcb_disconnect(other);
+        });
+        QVERIFY(!xcb_connection_has_error(other));
+        const xcb_setup_t *setup = xcb_get_setup(other);
+        const xcb_window_t root = xcb_setup_roots_iterator(setup).data->root;
+        xcb_keycode_t space = 0;
+        {
+            const int count = setup->max_keycode - setup->min_keycode + 1;
+            auto *mapping = xcb_get_keyboard_mapping_reply(
+                other, xcb_get_keyboard_mapping(other, setup->min_keycode, quint8(count)), nullptr);
+            QVERIFY(mapping);
+            const xcb_keysym_t *keysyms = xcb_get_keyboard_mapping_keysyms(mapping);
+            for (int i = 0; i < count && space == 0; ++i) {
+                if (keysyms[i * mapping->keysyms_per_keycode] == 0x20)
+                    space = xcb_keycode_t(setup->min_keycode + i);
+            }
+            std::free(mapping);
         }
-        std::free(mapping);
+        QVERIFY(space != 0);
+        xcb_generic_error_t *error = xcb_request_check(
+            other,
+            xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_1, space, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
+        QVERIFY(!error);
+
+        X11HotkeyService hotkeys;
+        QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
+        QCOMPARE(hotkeys.registerHotkey(2, KeyCodes::Digits[0], KeyCodes::CommandModifier | KeyCodes::OptionModifier),
+                 0);
+        QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier), int(XCB_ACCESS));
+
+        // Once the other client is gone, nothing of the failed registration may be left: not even the
+        // NumLock variants that were not taken. The key reaches the focused window again.
+        xcb_disconnect(other);
+        other = nullptr;
+        QVERIFY(setLock(u"Num_Lock"_s, XCB_MOD_MASK_2, true));
+        QVERIFY(m_target->focusAndClear());
+        QVERIFY(pressKeys({u"alt+space"_s, u"ctrl+alt+1"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(pressedIds(spy), QList<quint32>{2u}, waitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_target->text(), u" "_s, waitMs);
+
+        // And the combination can be had now.
+        QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier), 0);
+        QVERIFY(pressKeys({u"alt+space"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(pressedIds(spy), (QList<quint32>{2, 1}), waitMs);
     }
-    QVERIFY(space != 0);
-    xcb_generic_error_t *error = xcb_request_check(
-        other, xcb_grab_key_checked(other, 1, root, XCB_MOD_MASK_1, space, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC));
-    QVERIFY(!error);
 
-    X11HotkeyService hotkeys;
-    QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
-    QCOMPARE(hotkeys.registerHotkey(2, KeyCodes::Digits[0], KeyCodes::CommandModifier | KeyCodes::OptionModifier), 0);
-    QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier), int(XCB_ACCESS));
+    void invalidRegistrationsFail_data()
+    {
+        QTest::addColumn<quint32>("keyCode");
+        QTest::addColumn<quint32>("modifiers");
 
-    // Once the other client is gone, nothing of the failed registration may be left: not even the
-    // NumLock variants that were not taken. The key reaches the focused window again.
-    xcb_disconnect(other);
-    other = nullptr;
-    QVERIFY(setLock(QStringLiteral("Num_Lock"), XCB_MOD_MASK_2, true));
-    QVERIFY(m_target->focusAndClear());
-    QVERIFY(pressKeys({u"alt+space"_s, u"ctrl+alt+1"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 1, waitMs);
-    QCOMPARE(spy.at(0).at(0).value<quint32>(), 2u);
-    QTRY_COMPARE_WITH_TIMEOUT(m_target->text(), u" "_s, waitMs);
+        QTest::newRow("key without a keysym") << quint32(10) << KeyCodes::OptionModifier;
+        QTest::newRow("key code out of range") << quint32(0x10000 + KeyCodes::Space) << KeyCodes::OptionModifier;
+        QTest::newRow("modifier without a meaning") << quint32(KeyCodes::Space) << quint32(0x1);
+        // The same keys under two ids would share one grab, and unregistering one would end both.
+        QTest::newRow("combination already registered") << quint32(KeyCodes::V) << KeyCodes::OptionModifier;
+    }
 
-    // And the combination can be had now.
-    QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::Space, KeyCodes::OptionModifier), 0);
-    QVERIFY(pressKeys({u"alt+space"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 2, waitMs);
-    QCOMPARE(spy.at(1).at(0).value<quint32>(), 1u);
-}
+    void invalidRegistrationsFail()
+    {
+        QFETCH(quint32, keyCode);
+        QFETCH(quint32, modifiers);
 
-void TestX11Keyboard::invalidRegistrationsFail_data()
-{
-    QTest::addColumn<quint32>("keyCode");
-    QTest::addColumn<quint32>("modifiers");
+        X11HotkeyService hotkeys;
+        QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
+        QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::V, KeyCodes::OptionModifier), 0);
+        QVERIFY(hotkeys.registerHotkey(2, keyCode, modifiers) != 0);
+        // The failure left the first hotkey alone.
+        QVERIFY(pressKeys({u"alt+v"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(pressedIds(spy), QList<quint32>{1u}, waitMs);
+    }
 
-    QTest::newRow("key without a keysym") << quint32(10) << KeyCodes::OptionModifier;
-    QTest::newRow("key code out of range") << quint32(0x10000 + KeyCodes::Space) << KeyCodes::OptionModifier;
-    QTest::newRow("modifier without a meaning") << quint32(KeyCodes::Space) << quint32(0x1);
-    // The same keys under two ids would share one grab, and unregistering one would end both.
-    QTest::newRow("combination already registered") << quint32(KeyCodes::V) << KeyCodes::OptionModifier;
-}
+    // Synthesis
 
-void TestX11Keyboard::invalidRegistrationsFail()
-{
-    QFETCH(quint32, keyCode);
-    QFETCH(quint32, modifiers);
+    void postedKeysReachFocusedWindow_data()
+    {
+        QTest::addColumn<Strokes>("strokes");
+        QTest::addColumn<bool>("fromWorkerThread");
+        QTest::addColumn<QString>("expected");
 
-    X11HotkeyService hotkeys;
-    QSignalSpy spy(&hotkeys, &HotkeyService::hotkeyPressed);
-    QCOMPARE(hotkeys.registerHotkey(1, KeyCodes::V, KeyCodes::OptionModifier), 0);
-    QVERIFY(hotkeys.registerHotkey(2, keyCode, modifiers) != 0);
+        const quint16 h = 4;
+        const quint16 i = 34;
+        const quint16 a = 0;
+        const quint16 b = 11;
+        QTest::newRow("letters with shift, digits and space")
+            << Strokes{{h, KeyCodes::ShiftFlag}, {i}, {KeyCodes::Space}, {KeyCodes::Digits[8]}} << false << u"Hi 9"_s;
+        // Forward Delete takes the character after the cursor, Backspace the one before.
+        QTest::newRow("deleting")
+            << Strokes{{a}, {b}, {a}, {KeyCodes::LeftArrow}, {KeyCodes::ForwardDelete}, {KeyCodes::Delete}} << false
+            << u"a"_s;
+        QTest::newRow("command v pastes")
+            << Strokes{{KeyCodes::V, KeyCodes::CommandFlag}} << false << u"pasted-\u00fc"_s;
+        QTest::newRow("paste and backspaces from a worker thread")
+            << Strokes{{KeyCodes::V, KeyCodes::CommandFlag}, {KeyCodes::Delete}, {KeyCodes::Delete}} << true
+            << u"pasted"_s;
+    }
 
-    // The failure left the first hotkey alone.
-    QVERIFY(pressKeys({u"alt+v"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(spy.size(), 1, waitMs);
-    QCOMPARE(spy.at(0).at(0).value<quint32>(), 1u);
-}
+    void postedKeysReachFocusedWindow()
+    {
+        QFETCH(Strokes, strokes);
+        QFETCH(bool, fromWorkerThread);
+        QFETCH(QString, expected);
 
-// Synthesis
+        X11KeySynthesizer synthesizer;
+        QVERIFY(synthesizer.isAvailable());
+        Test::currentXSession().run(u"xclip"_s, {u"-selection"_s, u"clipboard"_s}, u"pasted-\u00fc"_s.toUtf8());
+        QVERIFY(m_target->focusAndClear());
 
-void TestX11Keyboard::postedKeysReachFocusedWindow_data()
-{
-    QTest::addColumn<Strokes>("strokes");
-    QTest::addColumn<bool>("fromWorkerThread");
-    QTest::addColumn<QString>("expected");
-
-    const quint16 h = 4;
-    const quint16 i = 34;
-    const quint16 a = 0;
-    const quint16 b = 11;
-    QTest::newRow("letters with shift") << Strokes{{h, KeyCodes::ShiftFlag}, {i}} << false << u"Hi"_s;
-    QTest::newRow("digits and space") << Strokes{{KeyCodes::Digits[0]}, {KeyCodes::Space}, {KeyCodes::Digits[8]}}
-                                      << false << u"1 9"_s;
-    QTest::newRow("backspace removes the last character") << Strokes{{a}, {b}, {KeyCodes::Delete}} << false << u"a"_s;
-    QTest::newRow("forward delete after the cursor")
-        << Strokes{{a}, {b}, {KeyCodes::LeftArrow}, {KeyCodes::ForwardDelete}} << false << u"a"_s;
-    QTest::newRow("command v pastes") << Strokes{{KeyCodes::V, KeyCodes::CommandFlag}} << false << u"pasted-\u00fc"_s;
-    QTest::newRow("paste and backspaces from a worker thread")
-        << Strokes{{KeyCodes::V, KeyCodes::CommandFlag}, {KeyCodes::Delete}, {KeyCodes::Delete}} << true << u"pasted"_s;
-}
-
-void TestX11Keyboard::postedKeysReachFocusedWindow()
-{
-    QFETCH(Strokes, strokes);
-    QFETCH(bool, fromWorkerThread);
-    QFETCH(QString, expected);
-
-    X11KeySynthesizer synthesizer;
-    QVERIFY(synthesizer.isAvailable());
-    Test::currentXSession().run(QStringLiteral("xclip"), {QStringLiteral("-selection"), QStringLiteral("clipboard")},
-                                u"pasted-\u00fc"_s.toUtf8());
-    QVERIFY(m_target->focusAndClear());
-
-    const auto post = [&] {
-        for (const Stroke &stroke : strokes) {
-            synthesizer.postKey(stroke.keyCode, stroke.flags, true);
-            synthesizer.postKey(stroke.keyCode, stroke.flags, false);
+        const auto post = [&] {
+            for (const Stroke &stroke : strokes) {
+                synthesizer.postKey(stroke.keyCode, stroke.flags, true);
+                synthesizer.postKey(stroke.keyCode, stroke.flags, false);
+            }
+        };
+        if (fromWorkerThread) {
+            std::unique_ptr<QThread> worker(QThread::create(post));
+            worker->start();
+            QVERIFY(worker->wait(waitMs));
+        } else {
+            post();
         }
-    };
-    if (fromWorkerThread) {
-        std::unique_ptr<QThread> worker(QThread::create(post));
-        worker->start();
-        QVERIFY(worker->wait(waitMs));
-    } else {
-        post();
+        QTRY_COMPARE_WITH_TIMEOUT(m_target->text(), expected, waitMs);
+        // Every modifier pressed for a key was released with it.
+        QVERIFY(!synthesizer.modifiersHeld());
     }
-    QTRY_COMPARE_WITH_TIMEOUT(m_target->text(), expected, waitMs);
-    // Every modifier pressed for a key was released with it.
-    QVERIFY(!synthesizer.modifiersHeld());
-}
 
-void TestX11Keyboard::modifiersHeld_data()
-{
-    QTest::addColumn<QString>("key");
-
-    QTest::newRow("control") << u"ctrl"_s;
-    QTest::newRow("right control") << u"Control_R"_s;
-    QTest::newRow("shift") << u"shift"_s;
-    QTest::newRow("alt") << u"alt"_s;
-    QTest::newRow("super") << u"super"_s;
-}
-
-void TestX11Keyboard::modifiersHeld()
-{
-    QFETCH(QString, key);
-
-    X11KeySynthesizer synthesizer;
-    QVERIFY(!synthesizer.modifiersHeld());
-    // A lock key is no held modifier.
-    QVERIFY(setLock(QStringLiteral("Num_Lock"), XCB_MOD_MASK_2, true));
-    QVERIFY(!synthesizer.modifiersHeld());
-
-    const auto release = qScopeGuard([&] {
-        Test::currentXSession().run(QStringLiteral("xdotool"), {QStringLiteral("keyup"), key});
-    });
-    Test::currentXSession().run(QStringLiteral("xdotool"), {QStringLiteral("keydown"), key});
-    QTRY_VERIFY_WITH_TIMEOUT(synthesizer.modifiersHeld(), waitMs);
-    Test::currentXSession().run(QStringLiteral("xdotool"), {QStringLiteral("keyup"), key});
-    QTRY_VERIFY_WITH_TIMEOUT(!synthesizer.modifiersHeld(), waitMs);
-}
-
-// Key monitor
-
-void TestX11Keyboard::monitorSeesTypedText()
-{
-    X11KeyEventSource source;
-    QVERIFY(source.isAvailable());
-    QList<KeyEvent> events;
-    connect(&source, &KeyEventSource::keyDown, this, [&](const KeyEvent &event) { events.append(event); });
-    QVERIFY(m_target->focusAndClear());
-    QVERIFY(source.start());
-    QVERIFY(source.isRunning());
-
-    const QString text = QStringLiteral("Hello, World; 1");
-    Test::currentXSession().run(QStringLiteral("xdotool"), {QStringLiteral("type"), text});
-    const auto typed = [&] {
-        QString result;
-        for (const KeyEvent &event : std::as_const(events))
-            result += event.charactersIgnoringModifiers.value_or(QStringLiteral("<none>"));
-        return result;
-    };
-    // Shift itself is no key-down: exactly one event per character.
-    QTRY_COMPARE_WITH_TIMEOUT(typed(), text, waitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(m_target->text(), text, waitMs);
-
-    for (qsizetype index = 0; index < text.size(); ++index) {
-        const bool capital = text.at(index).isUpper();
-        QCOMPARE(bool(events.at(index).modifierFlags & KeyCodes::ShiftFlag), capital);
-        QCOMPARE(events.at(index).modifierFlags & ~KeyCodes::ShiftFlag, quint64(0));
+    void modifiersHeld_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::newRow("right control") << u"Control_R"_s;
+        QTest::newRow("shift") << u"shift"_s;
+        QTest::newRow("alt") << u"alt"_s;
+        QTest::newRow("super") << u"super"_s;
     }
-    QCOMPARE(events.at(0).keyCode, quint16(4)); // H
-    QCOMPARE(events.at(5).keyCode, quint16(43)); // ,
-    QCOMPARE(events.at(6).keyCode, KeyCodes::Space);
-    QCOMPARE(events.at(12).keyCode, quint16(41)); // ;
-    QCOMPARE(events.at(14).keyCode, KeyCodes::Digits[0]);
-}
 
-void TestX11Keyboard::monitorTranslatesKeys_data()
-{
-    QTest::addColumn<QString>("keys");
-    QTest::addColumn<quint16>("keyCode");
-    QTest::addColumn<quint64>("flags");
-    QTest::addColumn<bool>("typesCharacter");
-    QTest::addColumn<QString>("characters");
+    void modifiersHeld()
+    {
+        QFETCH(QString, key);
 
-    // Keys that edit rather than type.
-    QTest::newRow("backspace") << u"BackSpace"_s << KeyCodes::Delete << quint64(0) << true << u"\b"_s;
-    QTest::newRow("forward delete") << u"Delete"_s << KeyCodes::ForwardDelete << quint64(0) << true << u"\u007f"_s;
-    QTest::newRow("return") << u"Return"_s << KeyCodes::Return << quint64(0) << true << u"\r"_s;
-    QTest::newRow("escape") << u"Escape"_s << KeyCodes::Escape << quint64(0) << true << u"\u001b"_s;
-    QTest::newRow("left arrow") << u"Left"_s << KeyCodes::LeftArrow << quint64(0) << false << QString();
-    QTest::newRow("keypad without numlock")
-        << u"KP_End"_s << KeyCodes::KeypadDigits[0] << quint64(0) << false << QString();
-    QTest::newRow("unknown key") << u"F5"_s << KeyCodes::Unknown << quint64(0) << false << QString();
-    // Control, Alt and Super are reported as flags and leave the character alone; Shift shifts it.
-    QTest::newRow("ctrl+c") << u"ctrl+c"_s << quint16(8) << KeyCodes::CommandFlag << true << u"c"_s;
-    QTest::newRow("ctrl+shift+c") << u"ctrl+shift+c"_s << quint16(8) << (KeyCodes::CommandFlag | KeyCodes::ShiftFlag)
-                                  << true << u"C"_s;
-    QTest::newRow("alt+v") << u"alt+v"_s << KeyCodes::V << KeyCodes::OptionFlag << true << u"v"_s;
-    QTest::newRow("super+a") << u"super+a"_s << quint16(0) << KeyCodes::ControlFlag << true << u"a"_s;
-    QTest::newRow("shift+1") << u"shift+1"_s << KeyCodes::Digits[0] << KeyCodes::ShiftFlag << true << u"!"_s;
-}
+        X11KeySynthesizer synthesizer;
+        QVERIFY(!synthesizer.modifiersHeld());
+        // A lock key is no held modifier.
+        QVERIFY(setLock(u"Num_Lock"_s, XCB_MOD_MASK_2, true));
+        QVERIFY(!synthesizer.modifiersHeld());
 
-void TestX11Keyboard::monitorTranslatesKeys()
-{
-    QFETCH(QString, keys);
-    QFETCH(quint16, keyCode);
-    QFETCH(quint64, flags);
-    QFETCH(bool, typesCharacter);
-    QFETCH(QString, characters);
+        const auto release = qScopeGuard([&] { xdotool({u"keyup"_s, key}); });
+        xdotool({u"keydown"_s, key});
+        QTRY_VERIFY_WITH_TIMEOUT(synthesizer.modifiersHeld(), waitMs);
+        xdotool({u"keyup"_s, key});
+        QTRY_VERIFY_WITH_TIMEOUT(!synthesizer.modifiersHeld(), waitMs);
+    }
 
-    X11KeyEventSource source;
-    QList<KeyEvent> events;
-    connect(&source, &KeyEventSource::keyDown, this, [&](const KeyEvent &event) { events.append(event); });
-    QVERIFY(m_target->focusAndClear());
-    QVERIFY(source.start());
+    // Key monitor
 
-    // A plain "x" after the key under test shows that it came alone.
-    QVERIFY(pressKeys({keys, u"x"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(events.size(), 2, waitMs);
-    QCOMPARE(events.at(1).charactersIgnoringModifiers, std::optional<QString>(u"x"_s));
+    void monitorSeesTypedText()
+    {
+        X11KeyEventSource source;
+        QVERIFY(source.isAvailable());
+        QList<KeyEvent> events;
+        connect(&source, &KeyEventSource::keyDown, this, [&](const KeyEvent &event) { events.append(event); });
+        QVERIFY(m_target->focusAndClear());
+        QVERIFY(source.start());
+        QVERIFY(source.isRunning());
 
-    const KeyEvent &event = events.at(0);
-    QCOMPARE(event.keyCode, keyCode);
-    QCOMPARE(event.modifierFlags, flags);
-    QCOMPARE(event.charactersIgnoringModifiers.has_value(), typesCharacter);
-    if (typesCharacter)
-        QCOMPARE(*event.charactersIgnoringModifiers, characters);
-}
+        const QString text = u"Hello, World; 1"_s;
+        xdotool({u"type"_s, text});
+        const auto typed = [&] {
+            QString result;
+            for (const KeyEvent &event : std::as_const(events))
+                result += event.charactersIgnoringModifiers.value_or(u"<none>"_s);
+            return result;
+        };
+        // Shift itself is no key-down: exactly one event per character.
+        QTRY_COMPARE_WITH_TIMEOUT(typed(), text, waitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(m_target->text(), text, waitMs);
 
-void TestX11Keyboard::monitorStopsAndRestarts()
-{
-    // A second monitor that keeps running tells when the keys have gone by.
-    X11KeyEventSource witness;
-    QStringList witnessed;
-    connect(&witness, &KeyEventSource::keyDown, this,
-            [&](const KeyEvent &event) { witnessed.append(event.charactersIgnoringModifiers.value_or(QString())); });
-    QVERIFY(witness.start());
+        for (qsizetype index = 0; index < text.size(); ++index) {
+            const bool capital = text.at(index).isUpper();
+            QCOMPARE(bool(events.at(index).modifierFlags & KeyCodes::ShiftFlag), capital);
+            QCOMPARE(events.at(index).modifierFlags & ~KeyCodes::ShiftFlag, quint64(0));
+        }
+        QCOMPARE(events.at(0).keyCode, quint16(4)); // H
+        QCOMPARE(events.at(5).keyCode, quint16(43)); // ,
+        QCOMPARE(events.at(6).keyCode, KeyCodes::Space);
+        QCOMPARE(events.at(12).keyCode, quint16(41)); // ;
+        QCOMPARE(events.at(14).keyCode, KeyCodes::Digits[0]);
+    }
 
-    X11KeyEventSource source;
-    QStringList seen;
-    connect(&source, &KeyEventSource::keyDown, this,
-            [&](const KeyEvent &event) { seen.append(event.charactersIgnoringModifiers.value_or(QString())); });
-    QVERIFY(m_target->focusAndClear());
+    void monitorTranslatesKeys_data()
+    {
+        QTest::addColumn<QString>("keys");
+        QTest::addColumn<quint16>("keyCode");
+        QTest::addColumn<quint64>("flags");
+        QTest::addColumn<std::optional<QString>>("characters");
+        const std::optional<QString> none;
 
-    QVERIFY(source.start());
-    QVERIFY(source.start()); // already running: no second recording
-    QVERIFY(pressKeys({u"a"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(witnessed, QStringList{u"a"_s}, waitMs);
-    QTRY_COMPARE_WITH_TIMEOUT(seen, QStringList{u"a"_s}, waitMs);
+        // Keys that edit rather than type.
+        QTest::newRow("backspace") << u"BackSpace"_s << KeyCodes::Delete << quint64(0) << std::optional(u"\b"_s);
+        QTest::newRow("forward delete") << u"Delete"_s << KeyCodes::ForwardDelete << quint64(0)
+                                        << std::optional(u"\u007f"_s);
+        QTest::newRow("return") << u"Return"_s << KeyCodes::Return << quint64(0) << std::optional(u"\r"_s);
+        QTest::newRow("left arrow") << u"Left"_s << KeyCodes::LeftArrow << quint64(0) << none;
+        QTest::newRow("keypad without numlock") << u"KP_End"_s << KeyCodes::KeypadDigits[0] << quint64(0) << none;
+        QTest::newRow("unknown key") << u"F5"_s << KeyCodes::Unknown << quint64(0) << none;
+        // Control, Alt and Super are reported as flags and leave the character alone; Shift shifts it.
+        QTest::newRow("ctrl+shift+c") << u"ctrl+shift+c"_s << quint16(8)
+                                      << (KeyCodes::CommandFlag | KeyCodes::ShiftFlag) << std::optional(u"C"_s);
+        QTest::newRow("alt+v") << u"alt+v"_s << KeyCodes::V << KeyCodes::OptionFlag << std::optional(u"v"_s);
+        QTest::newRow("super+a") << u"super+a"_s << quint16(0) << KeyCodes::ControlFlag << std::optional(u"a"_s);
+        QTest::newRow("shift+1") << u"shift+1"_s << KeyCodes::Digits[0] << KeyCodes::ShiftFlag << std::optional(u"!"_s);
+    }
 
-    source.stop();
-    QVERIFY(!source.isRunning());
-    QVERIFY(pressKeys({u"b"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(witnessed.size(), 2, waitMs);
-    QCoreApplication::processEvents();
-    QCOMPARE(seen, QStringList{u"a"_s});
+    void monitorTranslatesKeys()
+    {
+        QFETCH(QString, keys);
 
-    QVERIFY(source.start());
-    QVERIFY(pressKeys({u"c"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(seen, (QStringList{u"a"_s, u"c"_s}), waitMs);
-    source.stop();
-    source.stop(); // stopping twice is harmless
-    QVERIFY(source.start());
-    QVERIFY(pressKeys({u"d"_s}));
-    QTRY_COMPARE_WITH_TIMEOUT(seen, (QStringList{u"a"_s, u"c"_s, u"d"_s}), waitMs);
-}
+        X11KeyEventSource source;
+        QList<KeyEvent> events;
+        connect(&source, &KeyEventSource::keyDown, this, [&](const KeyEvent &event) { events.append(event); });
+        QVERIFY(m_target->focusAndClear());
+        QVERIFY(source.start());
 
-void TestX11Keyboard::monitorCanBeStoppedFromItsOwnSignal()
-{
-    X11KeyEventSource witness;
-    int witnessed = 0;
-    connect(&witness, &KeyEventSource::keyDown, this, [&] { ++witnessed; });
-    QVERIFY(witness.start());
+        // A plain "x" after the key under test shows that it came alone.
+        QVERIFY(pressKeys({keys, u"x"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(events.size(), 2, waitMs);
+        QCOMPARE(events.at(1).charactersIgnoringModifiers, std::optional<QString>(u"x"_s));
+        QTEST(events.at(0).keyCode, "keyCode");
+        QTEST(events.at(0).modifierFlags, "flags");
+        QTEST(events.at(0).charactersIgnoringModifiers, "characters");
+    }
 
-    X11KeyEventSource source;
-    int seen = 0;
-    connect(&source, &KeyEventSource::keyDown, this, [&] {
-        ++seen;
+    void monitorStopsAndRestarts()
+    {
+        // A second monitor that keeps running tells when the keys have gone by.
+        X11KeyEventSource witness;
+        QStringList witnessed;
+        connect(&witness, &KeyEventSource::keyDown, this, [&](const KeyEvent &event) {
+            witnessed.append(event.charactersIgnoringModifiers.value_or(QString()));
+        });
+        QVERIFY(witness.start());
+
+        X11KeyEventSource source;
+        QStringList seen;
+        connect(&source, &KeyEventSource::keyDown, this,
+                [&](const KeyEvent &event) { seen.append(event.charactersIgnoringModifiers.value_or(QString())); });
+        QVERIFY(m_target->focusAndClear());
+
+        QVERIFY(source.start());
+        QVERIFY(source.start()); // already running: no second recording
+        QVERIFY(pressKeys({u"a"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(witnessed, QStringList{u"a"_s}, waitMs);
+        QTRY_COMPARE_WITH_TIMEOUT(seen, QStringList{u"a"_s}, waitMs);
+
         source.stop();
-    });
-    QVERIFY(m_target->focusAndClear());
-    QVERIFY(source.start());
+        QVERIFY(!source.isRunning());
+        QVERIFY(pressKeys({u"b"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(witnessed.size(), 2, waitMs);
+        QCoreApplication::processEvents();
+        QCOMPARE(seen, QStringList{u"a"_s});
 
-    // Typed in one go, so the keys are likely read in one batch; none after the stop may arrive.
-    Test::currentXSession().run(QStringLiteral("xdotool"),
-                                {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("0"), u"abcdef"_s});
-    QTRY_COMPARE_WITH_TIMEOUT(witnessed, 6, waitMs);
-    QCoreApplication::processEvents();
-    QCOMPARE(seen, 1);
-    QVERIFY(!source.isRunning());
-}
+        // Restarted, also after stopping twice.
+        QVERIFY(source.start());
+        QVERIFY(pressKeys({u"c"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(seen, (QStringList{u"a"_s, u"c"_s}), waitMs);
+        source.stop();
+        source.stop();
+        QVERIFY(source.start());
+        QVERIFY(pressKeys({u"d"_s}));
+        QTRY_COMPARE_WITH_TIMEOUT(seen, (QStringList{u"a"_s, u"c"_s, u"d"_s}), waitMs);
+    }
+
+    void monitorCanBeStoppedFromItsOwnSignal()
+    {
+        X11KeyEventSource witness;
+        int witnessed = 0;
+        connect(&witness, &KeyEventSource::keyDown, this, [&] { ++witnessed; });
+        QVERIFY(witness.start());
+
+        X11KeyEventSource source;
+        int seen = 0;
+        connect(&source, &KeyEventSource::keyDown, this, [&] {
+            ++seen;
+            source.stop();
+        });
+        QVERIFY(m_target->focusAndClear());
+        QVERIFY(source.start());
+
+        // Typed in one go, so the keys are likely read in one batch; none after the stop may arrive.
+        xdotool({u"type"_s, u"--delay"_s, u"0"_s, u"abcdef"_s});
+        QTRY_COMPARE_WITH_TIMEOUT(witnessed, 6, waitMs);
+        QCoreApplication::processEvents();
+        QCOMPARE(seen, 1);
+        QVERIFY(!source.isRunning());
+    }
+};
 
 int main(int argc, char **argv)
 {

@@ -16,19 +16,6 @@ quint32 keysymNamed(const char *name)
     return xkb_keysym_from_name(name, XKB_KEYSYM_NO_FLAGS);
 }
 
-struct Letter
-{
-    const char *name;
-    quint16 code;
-};
-
-// The letter positions of the logical layout.
-constexpr Letter letters[] = {
-    {"a", 0},  {"s", 1},  {"d", 2},  {"f", 3},  {"h", 4},  {"g", 5},  {"z", 6},  {"x", 7},  {"c", 8},
-    {"v", 9},  {"b", 11}, {"q", 12}, {"w", 13}, {"e", 14}, {"r", 15}, {"y", 16}, {"t", 17}, {"o", 31},
-    {"u", 32}, {"i", 34}, {"p", 35}, {"l", 37}, {"j", 38}, {"k", 40}, {"n", 45}, {"m", 46},
-};
-
 } // namespace
 
 class TestX11KeyMap : public QObject
@@ -36,185 +23,147 @@ class TestX11KeyMap : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void keysymForKeyCode_data();
-    void keysymForKeyCode();
-    void everyMappedKeyRoundTrips();
-    void keyCodeForOtherKeysyms_data();
-    void keyCodeForOtherKeysyms();
-    void flagsAndState_data();
-    void flagsAndState();
-    void unrelatedStateBitsAreIgnored_data();
-    void unrelatedStateBitsAreIgnored();
-    void hotkeyModifiers_data();
-    void hotkeyModifiers();
+    void keysymForKeyCode_data()
+    {
+        QTest::addColumn<quint16>("keyCode");
+        QTest::addColumn<QByteArray>("keysymName");
+
+        // The keys the paste service, the hotkeys and snippet expansion speak of.
+        QTest::newRow("space") << KeyCodes::Space << QByteArray("space");
+        QTest::newRow("return") << KeyCodes::Return << QByteArray("Return");
+        QTest::newRow("backspace") << KeyCodes::Delete << QByteArray("BackSpace");
+        QTest::newRow("forward delete") << KeyCodes::ForwardDelete << QByteArray("Delete");
+        QTest::newRow("escape") << KeyCodes::Escape << QByteArray("Escape");
+        QTest::newRow("left") << KeyCodes::LeftArrow << QByteArray("Left");
+        QTest::newRow("up") << KeyCodes::UpArrow << QByteArray("Up");
+        // Letters, lower case: the key, not the character Shift makes of it.
+        QTest::newRow("letter a") << quint16(0) << QByteArray("a");
+        QTest::newRow("letter v") << KeyCodes::V << QByteArray("v");
+        // Digits on the main row and on the keypad, whose codes are not in order.
+        for (int digit = 1; digit <= 9; ++digit) {
+            const QByteArray name = QByteArray::number(digit);
+            QTest::addRow("digit %d", digit) << KeyCodes::Digits[digit - 1] << name;
+            QTest::addRow("keypad %d", digit) << KeyCodes::KeypadDigits[digit - 1] << QByteArray("KP_" + name);
+        }
+    }
+
+    void keysymForKeyCode()
+    {
+        QFETCH(quint16, keyCode);
+        QFETCH(QByteArray, keysymName);
+
+        const quint32 expected = keysymNamed(keysymName.constData());
+        QVERIFY(expected != XKB_KEY_NoSymbol);
+        QCOMPARE(X11KeyMap::keysymForKeyCode(keyCode), expected);
+        QCOMPARE(X11KeyMap::keyCodeForKeysym(expected), keyCode);
+    }
+
+    void everyMappedKeyRoundTrips()
+    {
+        int mapped = 0;
+        for (quint32 code = 0; code <= 0xFFFF; ++code) {
+            const quint32 keysym = X11KeyMap::keysymForKeyCode(quint16(code));
+            if (keysym == XKB_KEY_NoSymbol)
+                continue;
+            ++mapped;
+            QCOMPARE(X11KeyMap::keyCodeForKeysym(keysym), quint16(code));
+        }
+        // Letters, both rows of digits and the named keys at least.
+        QVERIFY2(mapped >= 26 + 9 + 9 + 10, qPrintable(QString::number(mapped)));
+    }
+
+    void keyCodeForOtherKeysyms_data()
+    {
+        QTest::addColumn<QByteArray>("keysymName");
+        QTest::addColumn<quint16>("keyCode");
+
+        // A capital letter is the same key as its small letter.
+        QTest::newRow("capital V") << QByteArray("V") << KeyCodes::V;
+        QTest::newRow("capital M") << QByteArray("M") << quint16(46);
+        // The keypad without NumLock and Shift+Tab are still the same physical keys.
+        QTest::newRow("keypad end") << QByteArray("KP_End") << KeyCodes::KeypadDigits[0];
+        QTest::newRow("keypad up") << QByteArray("KP_Up") << KeyCodes::KeypadDigits[7];
+        QTest::newRow("keypad page up") << QByteArray("KP_Prior") << KeyCodes::KeypadDigits[8];
+        QTest::newRow("shift tab") << QByteArray("ISO_Left_Tab") << KeyCodes::Tab;
+        // Keys without a logical code.
+        QTest::newRow("no symbol") << QByteArray("NoSymbol") << KeyCodes::Unknown;
+        QTest::newRow("function key") << QByteArray("F1") << KeyCodes::Unknown;
+        QTest::newRow("modifier key") << QByteArray("Shift_L") << KeyCodes::Unknown;
+        QTest::newRow("accented letter") << QByteArray("eacute") << KeyCodes::Unknown;
+        QTest::newRow("shifted digit") << QByteArray("exclam") << KeyCodes::Unknown;
+    }
+
+    void keyCodeForOtherKeysyms()
+    {
+        QFETCH(QByteArray, keysymName);
+        QTEST(X11KeyMap::keyCodeForKeysym(keysymNamed(keysymName.constData())), "keyCode");
+    }
+
+    void flagsAndState_data()
+    {
+        QTest::addColumn<quint64>("flags");
+        QTest::addColumn<quint16>("state");
+        QTest::addColumn<bool>("roundTrips");
+
+        // Command is the Control key and Option the Alt key; Super keeps the logical Control apart.
+        QTest::newRow("none") << quint64(0) << quint16(0) << true;
+        QTest::newRow("shift") << KeyCodes::ShiftFlag << quint16(XCB_MOD_MASK_SHIFT) << true;
+        QTest::newRow("command") << KeyCodes::CommandFlag << quint16(XCB_MOD_MASK_CONTROL) << true;
+        QTest::newRow("option") << KeyCodes::OptionFlag << quint16(XCB_MOD_MASK_1) << true;
+        QTest::newRow("control") << KeyCodes::ControlFlag << quint16(XCB_MOD_MASK_4) << true;
+        QTest::newRow("all four")
+            << (KeyCodes::ShiftFlag | KeyCodes::ControlFlag | KeyCodes::OptionFlag | KeyCodes::CommandFlag)
+            << quint16(XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4) << true;
+        // Lock keys, AltGr (Mod5), the keyboard group and mouse buttons are no modifier flags.
+        QTest::newRow("caps lock") << quint64(0) << quint16(XCB_MOD_MASK_LOCK) << false;
+        QTest::newRow("num lock") << quint64(0) << quint16(XCB_MOD_MASK_2) << false;
+        QTest::newRow("altgr") << quint64(0) << quint16(XCB_MOD_MASK_5) << false;
+        QTest::newRow("second group") << quint64(0) << quint16(0x2000) << false;
+        QTest::newRow("button held") << quint64(0) << quint16(XCB_BUTTON_MASK_1) << false;
+        QTest::newRow("shift under num lock")
+            << KeyCodes::ShiftFlag << quint16(XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK) << false;
+    }
+
+    void flagsAndState()
+    {
+        QFETCH(quint64, flags);
+        QFETCH(quint16, state);
+        QFETCH(bool, roundTrips);
+        QCOMPARE(X11KeyMap::flagsForXState(state), flags);
+        if (roundTrips)
+            QCOMPARE(X11KeyMap::xStateForFlags(flags), state);
+    }
+
+    void hotkeyModifiers_data()
+    {
+        QTest::addColumn<quint32>("modifiers");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<quint16>("xModifiers");
+
+        QTest::newRow("none") << quint32(0) << true << quint16(0);
+        QTest::newRow("option is alt") << KeyCodes::OptionModifier << true << quint16(XCB_MOD_MASK_1);
+        QTest::newRow("command is control") << KeyCodes::CommandModifier << true << quint16(XCB_MOD_MASK_CONTROL);
+        QTest::newRow("shift") << X11KeyMap::ShiftModifier << true << quint16(XCB_MOD_MASK_SHIFT);
+        QTest::newRow("control is super") << X11KeyMap::ControlModifier << true << quint16(XCB_MOD_MASK_4);
+        // A bit with no X meaning must not be dropped silently: the grab would take other keys.
+        QTest::newRow("unknown bit") << quint32(0x1) << false << quint16(0);
+        QTest::newRow("unknown bit with option") << (KeyCodes::OptionModifier | 0x4000) << false << quint16(0);
+    }
+
+    void hotkeyModifiers()
+    {
+        QFETCH(quint32, modifiers);
+        QFETCH(bool, valid);
+        QFETCH(quint16, xModifiers);
+
+        const auto converted = X11KeyMap::xModifiersForHotkeyModifiers(modifiers);
+        QCOMPARE(converted.has_value(), valid);
+        if (!valid)
+            return;
+        QCOMPARE(*converted, xModifiers);
+        QCOMPARE(X11KeyMap::hotkeyModifiersForXModifiers(xModifiers), modifiers);
+    }
 };
-
-void TestX11KeyMap::keysymForKeyCode_data()
-{
-    QTest::addColumn<quint16>("keyCode");
-    QTest::addColumn<QByteArray>("keysymName");
-
-    // The keys the paste service, the hotkeys and snippet expansion speak of.
-    QTest::newRow("space") << KeyCodes::Space << QByteArray("space");
-    QTest::newRow("return") << KeyCodes::Return << QByteArray("Return");
-    QTest::newRow("tab") << KeyCodes::Tab << QByteArray("Tab");
-    QTest::newRow("backspace") << KeyCodes::Delete << QByteArray("BackSpace");
-    QTest::newRow("forward delete") << KeyCodes::ForwardDelete << QByteArray("Delete");
-    QTest::newRow("escape") << KeyCodes::Escape << QByteArray("Escape");
-    QTest::newRow("left") << KeyCodes::LeftArrow << QByteArray("Left");
-    QTest::newRow("right") << KeyCodes::RightArrow << QByteArray("Right");
-    QTest::newRow("down") << KeyCodes::DownArrow << QByteArray("Down");
-    QTest::newRow("up") << KeyCodes::UpArrow << QByteArray("Up");
-
-    // Digits on the main row and on the keypad, whose codes are not in order.
-    for (int digit = 1; digit <= 9; ++digit) {
-        const QByteArray name = QByteArray::number(digit);
-        QTest::addRow("digit %d", digit) << KeyCodes::Digits[digit - 1] << name;
-        QTest::addRow("keypad %d", digit) << KeyCodes::KeypadDigits[digit - 1] << QByteArray("KP_" + name);
-    }
-
-    // Letters, lower case: the key, not the character Shift makes of it.
-    for (const Letter &letter : letters)
-        QTest::addRow("letter %s", letter.name) << letter.code << QByteArray(letter.name);
-}
-
-void TestX11KeyMap::keysymForKeyCode()
-{
-    QFETCH(quint16, keyCode);
-    QFETCH(QByteArray, keysymName);
-
-    const quint32 expected = keysymNamed(keysymName.constData());
-    QVERIFY(expected != XKB_KEY_NoSymbol);
-    QCOMPARE(X11KeyMap::keysymForKeyCode(keyCode), expected);
-    QCOMPARE(X11KeyMap::keyCodeForKeysym(expected), keyCode);
-}
-
-void TestX11KeyMap::everyMappedKeyRoundTrips()
-{
-    int mapped = 0;
-    for (quint32 code = 0; code <= 0xFFFF; ++code) {
-        const quint32 keysym = X11KeyMap::keysymForKeyCode(quint16(code));
-        if (keysym == XKB_KEY_NoSymbol)
-            continue;
-        ++mapped;
-        QCOMPARE(X11KeyMap::keyCodeForKeysym(keysym), quint16(code));
-    }
-    // Letters, both rows of digits and the named keys at least.
-    QVERIFY2(mapped >= 26 + 9 + 9 + 10, qPrintable(QString::number(mapped)));
-}
-
-void TestX11KeyMap::keyCodeForOtherKeysyms_data()
-{
-    QTest::addColumn<QByteArray>("keysymName");
-    QTest::addColumn<quint16>("keyCode");
-
-    // A capital letter is the same key as its small letter.
-    QTest::newRow("capital A") << QByteArray("A") << quint16(0);
-    QTest::newRow("capital V") << QByteArray("V") << KeyCodes::V;
-    QTest::newRow("capital M") << QByteArray("M") << quint16(46);
-    // The keypad without NumLock and Shift+Tab are still the same physical keys.
-    QTest::newRow("keypad end") << QByteArray("KP_End") << KeyCodes::KeypadDigits[0];
-    QTest::newRow("keypad up") << QByteArray("KP_Up") << KeyCodes::KeypadDigits[7];
-    QTest::newRow("keypad page up") << QByteArray("KP_Prior") << KeyCodes::KeypadDigits[8];
-    QTest::newRow("shift tab") << QByteArray("ISO_Left_Tab") << KeyCodes::Tab;
-
-    // Keys without a logical code.
-    QTest::newRow("no symbol") << QByteArray("NoSymbol") << KeyCodes::Unknown;
-    QTest::newRow("function key") << QByteArray("F1") << KeyCodes::Unknown;
-    QTest::newRow("modifier key") << QByteArray("Shift_L") << KeyCodes::Unknown;
-    QTest::newRow("accented letter") << QByteArray("eacute") << KeyCodes::Unknown;
-    QTest::newRow("shifted digit") << QByteArray("exclam") << KeyCodes::Unknown;
-}
-
-void TestX11KeyMap::keyCodeForOtherKeysyms()
-{
-    QFETCH(QByteArray, keysymName);
-    QFETCH(quint16, keyCode);
-
-    QCOMPARE(X11KeyMap::keyCodeForKeysym(keysymNamed(keysymName.constData())), keyCode);
-}
-
-void TestX11KeyMap::flagsAndState_data()
-{
-    QTest::addColumn<quint64>("flags");
-    QTest::addColumn<quint16>("state");
-
-    QTest::newRow("none") << quint64(0) << quint16(0);
-    QTest::newRow("shift") << KeyCodes::ShiftFlag << quint16(XCB_MOD_MASK_SHIFT);
-    // Command is the Control key and Option the Alt key; Super keeps the logical Control apart.
-    QTest::newRow("command") << KeyCodes::CommandFlag << quint16(XCB_MOD_MASK_CONTROL);
-    QTest::newRow("option") << KeyCodes::OptionFlag << quint16(XCB_MOD_MASK_1);
-    QTest::newRow("control") << KeyCodes::ControlFlag << quint16(XCB_MOD_MASK_4);
-    QTest::newRow("command option") << (KeyCodes::CommandFlag | KeyCodes::OptionFlag)
-                                    << quint16(XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1);
-    QTest::newRow("all four") << (KeyCodes::ShiftFlag | KeyCodes::ControlFlag | KeyCodes::OptionFlag |
-                                  KeyCodes::CommandFlag)
-                              << quint16(XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4);
-}
-
-void TestX11KeyMap::flagsAndState()
-{
-    QFETCH(quint64, flags);
-    QFETCH(quint16, state);
-
-    QCOMPARE(X11KeyMap::xStateForFlags(flags), state);
-    QCOMPARE(X11KeyMap::flagsForXState(state), flags);
-}
-
-void TestX11KeyMap::unrelatedStateBitsAreIgnored_data()
-{
-    QTest::addColumn<quint16>("state");
-    QTest::addColumn<quint64>("flags");
-
-    // Lock keys, AltGr (Mod5), the keyboard group and mouse buttons are no modifier flags.
-    QTest::newRow("caps lock") << quint16(XCB_MOD_MASK_LOCK) << quint64(0);
-    QTest::newRow("num lock") << quint16(XCB_MOD_MASK_2) << quint64(0);
-    QTest::newRow("altgr") << quint16(XCB_MOD_MASK_5) << quint64(0);
-    QTest::newRow("second group") << quint16(0x2000) << quint64(0);
-    QTest::newRow("button held") << quint16(XCB_BUTTON_MASK_1) << quint64(0);
-    QTest::newRow("shift under num lock")
-        << quint16(XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_2 | XCB_MOD_MASK_LOCK) << KeyCodes::ShiftFlag;
-}
-
-void TestX11KeyMap::unrelatedStateBitsAreIgnored()
-{
-    QFETCH(quint16, state);
-    QFETCH(quint64, flags);
-
-    QCOMPARE(X11KeyMap::flagsForXState(state), flags);
-}
-
-void TestX11KeyMap::hotkeyModifiers_data()
-{
-    QTest::addColumn<quint32>("modifiers");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<quint16>("xModifiers");
-
-    QTest::newRow("none") << quint32(0) << true << quint16(0);
-    QTest::newRow("option is alt") << KeyCodes::OptionModifier << true << quint16(XCB_MOD_MASK_1);
-    QTest::newRow("command is control") << KeyCodes::CommandModifier << true << quint16(XCB_MOD_MASK_CONTROL);
-    QTest::newRow("option command") << (KeyCodes::OptionModifier | KeyCodes::CommandModifier) << true
-                                    << quint16(XCB_MOD_MASK_1 | XCB_MOD_MASK_CONTROL);
-    QTest::newRow("shift") << X11KeyMap::ShiftModifier << true << quint16(XCB_MOD_MASK_SHIFT);
-    QTest::newRow("control is super") << X11KeyMap::ControlModifier << true << quint16(XCB_MOD_MASK_4);
-    // A bit with no X meaning must not be dropped silently: the grab would take other keys.
-    QTest::newRow("unknown bit") << quint32(0x1) << false << quint16(0);
-    QTest::newRow("unknown bit with option") << (KeyCodes::OptionModifier | 0x4000) << false << quint16(0);
-}
-
-void TestX11KeyMap::hotkeyModifiers()
-{
-    QFETCH(quint32, modifiers);
-    QFETCH(bool, valid);
-    QFETCH(quint16, xModifiers);
-
-    const auto converted = X11KeyMap::xModifiersForHotkeyModifiers(modifiers);
-    QCOMPARE(converted.has_value(), valid);
-    if (!valid)
-        return;
-    QCOMPARE(*converted, xModifiers);
-    QCOMPARE(X11KeyMap::hotkeyModifiersForXModifiers(xModifiers), modifiers);
-}
 
 QTEST_GUILESS_MAIN(TestX11KeyMap)
 #include "tst_x11keymap.moc"

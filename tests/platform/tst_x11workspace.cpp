@@ -18,6 +18,7 @@
 #include <unistd.h>
 
 using namespace Vexilo;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -32,7 +33,7 @@ int showWindow(int argc, char **argv)
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(className);
     QRasterWindow window;
-    window.setTitle(className + QStringLiteral(" window"));
+    window.setTitle(className + u" window"_s);
     window.resize(200, 120);
     window.show();
     std::printf("%llu\n", static_cast<unsigned long long>(window.winId()));
@@ -114,9 +115,9 @@ private:
         ClientWindow window;
         window.process = std::make_unique<QProcess>();
         QProcessEnvironment environment = session().environment();
-        environment.insert(QStringLiteral("RESOURCE_NAME"), instanceName);
+        environment.insert(u"RESOURCE_NAME"_s, instanceName);
         window.process->setProcessEnvironment(environment);
-        window.process->start(QCoreApplication::applicationFilePath(), {QStringLiteral("--show-window"), className});
+        window.process->start(QCoreApplication::applicationFilePath(), {u"--show-window"_s, className});
         if (!window.process->waitForStarted(processTimeoutMs))
             return std::nullopt;
         while (!window.process->canReadLine()) {
@@ -131,7 +132,7 @@ private:
 
     quint64 activeWindowByXdotool()
     {
-        return session().run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")}).trimmed().toULongLong();
+        return session().run(u"xdotool"_s, {u"getactivewindow"_s}).trimmed().toULongLong();
     }
 
     static bool activated(const QSignalSpy &spy, quint64 windowId)
@@ -155,17 +156,17 @@ private Q_SLOTS:
         qRegisterMetaType<RunningApplication>();
         // The applications installed for these tests only, found the way the desktop finds them.
         QVERIFY(m_dataHome.isValid());
-        qputenv("XDG_DATA_HOME", m_dataHome.filePath(QStringLiteral("home")).toUtf8());
-        qputenv("XDG_DATA_DIRS", m_dataHome.filePath(QStringLiteral("system")).toUtf8());
+        qputenv("XDG_DATA_HOME", m_dataHome.filePath(u"home"_s).toUtf8());
+        qputenv("XDG_DATA_DIRS", m_dataHome.filePath(u"system"_s).toUtf8());
         QImage icon(16, 16, QImage::Format_ARGB32);
         icon.fill(Qt::darkGreen);
-        QVERIFY(icon.save(m_dataHome.filePath(QStringLiteral("beta.png"))));
-        QVERIFY(writeFile(m_dataHome.filePath(QStringLiteral("home/applications/org.example.BetaEditor.desktop")),
+        QVERIFY(icon.save(m_dataHome.filePath(u"beta.png"_s)));
+        QVERIFY(writeFile(m_dataHome.filePath(u"home/applications/org.example.BetaEditor.desktop"_s),
                           "[Desktop Entry]\nType=Application\nName=Beta Editor\nExec=beta\nStartupWMClass=BetaApp\n"
                           "Icon=" +
-                              m_dataHome.filePath(QStringLiteral("beta.png")).toUtf8() + "\n"));
+                              m_dataHome.filePath(u"beta.png"_s).toUtf8() + "\n"));
         m_desktopFiles = std::make_unique<DesktopFiles>();
-        QCOMPARE(m_desktopFiles->searchPaths().value(0), m_dataHome.filePath(QStringLiteral("home/applications")));
+        QCOMPARE(m_desktopFiles->searchPaths().value(0), m_dataHome.filePath(u"home/applications"_s));
 
         m_atoms = X11Atoms::forApplication();
         QVERIFY(m_atoms);
@@ -184,7 +185,7 @@ private Q_SLOTS:
         X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
         QSignalSpy activations(&workspace, &Workspace::applicationActivated);
 
-        m_alpha = startWindow(QStringLiteral("alpha"), QStringLiteral("AlphaApp"));
+        m_alpha = startWindow(u"alpha"_s, u"AlphaApp"_s);
         QVERIFY(m_alpha);
         QTRY_VERIFY(activated(activations, m_alpha->id));
         auto front = workspace.frontmostApplication();
@@ -192,18 +193,18 @@ private Q_SLOTS:
         QCOMPARE(front->windowId, m_alpha->id);
         QCOMPARE(front->processId, m_alpha->process->processId());
         // No desktop file: the window class names the application.
-        QCOMPARE(front->bundleId, std::optional<QString>(QStringLiteral("AlphaApp")));
-        QCOMPARE(front->name, std::optional<QString>(QStringLiteral("AlphaApp")));
+        QCOMPARE(front->bundleId, std::optional<QString>(u"AlphaApp"_s));
+        QCOMPARE(front->name, std::optional<QString>(u"AlphaApp"_s));
 
-        m_beta = startWindow(QStringLiteral("beta"), QStringLiteral("BetaApp"));
+        m_beta = startWindow(u"beta"_s, u"BetaApp"_s);
         QVERIFY(m_beta);
         QTRY_VERIFY(activated(activations, m_beta->id));
         front = workspace.frontmostApplication();
         QVERIFY(front);
         QCOMPARE(front->windowId, m_beta->id);
         // Its desktop file matches the class: the file's id and name.
-        QCOMPARE(front->bundleId, std::optional<QString>(QStringLiteral("org.example.BetaEditor")));
-        QCOMPARE(front->name, std::optional<QString>(QStringLiteral("Beta Editor")));
+        QCOMPARE(front->bundleId, std::optional<QString>(u"org.example.BetaEditor"_s));
+        QCOMPARE(front->name, std::optional<QString>(u"Beta Editor"_s));
         QCOMPARE(activations.last().at(0).value<RunningApplication>(), *front);
         // A window is reported once per activation, not for every property change.
         int betaReports = 0;
@@ -219,18 +220,15 @@ private Q_SLOTS:
         QSignalSpy activations(&workspace, &Workspace::applicationActivated);
         QTRY_COMPARE(activeWindowByXdotool(), m_beta->id);
 
-        const auto alpha = workspace.applicationForWindow(m_alpha->id);
-        QVERIFY(alpha);
-        QVERIFY(workspace.activate(*alpha));
-        QTRY_COMPARE(activeWindowByXdotool(), m_alpha->id);
-        QTRY_VERIFY(activated(activations, m_alpha->id));
-        QCOMPARE(workspace.frontmostApplication(), alpha);
-
-        const auto beta = workspace.applicationForWindow(m_beta->id);
-        QVERIFY(beta);
-        QVERIFY(workspace.activate(*beta));
-        QTRY_COMPARE(activeWindowByXdotool(), m_beta->id);
-        QTRY_VERIFY(activated(activations, m_beta->id));
+        // Each window in turn, the second back to where it started.
+        for (const ClientWindow *window : {&*m_alpha, &*m_beta}) {
+            const auto application = workspace.applicationForWindow(window->id);
+            QVERIFY(application);
+            QVERIFY(workspace.activate(*application));
+            QTRY_COMPARE(activeWindowByXdotool(), window->id);
+            QTRY_VERIFY(activated(activations, window->id));
+            QCOMPARE(workspace.frontmostApplication(), application);
+        }
     }
 
     void ownWindowsCarryOwnIdentifier()
@@ -263,24 +261,23 @@ private Q_SLOTS:
         xcb_destroy_window(connection, window);
         xcb_flush(connection);
         QVERIFY(front);
-        QCOMPARE(workspace.ownBundleIdentifier(), QStringLiteral("vexilo"));
-        QCOMPARE(front->bundleId, std::optional<QString>(QStringLiteral("vexilo")));
+        QCOMPARE(workspace.ownBundleIdentifier(), u"vexilo"_s);
+        QCOMPARE(front->bundleId, std::optional<QString>(u"vexilo"_s));
         QCOMPARE(front->processId, QCoreApplication::applicationPid());
     }
 
     void installedApplicationsAndIcons()
     {
         X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
-        const auto path = workspace.applicationPath(QStringLiteral("org.example.BetaEditor"));
+        const auto path = workspace.applicationPath(u"org.example.BetaEditor"_s);
         QCOMPARE(path,
-                 std::optional<QString>(
-                     m_dataHome.filePath(QStringLiteral("home/applications/org.example.BetaEditor.desktop"))));
+                 std::optional<QString>(m_dataHome.filePath(u"home/applications/org.example.BetaEditor.desktop"_s)));
         const QIcon icon = workspace.iconForApplication(*path);
         QVERIFY(!icon.isNull());
         QCOMPARE(icon.pixmap(16, 16).toImage().pixelColor(8, 8), QColor(Qt::darkGreen));
 
-        QVERIFY(!workspace.applicationPath(QStringLiteral("AlphaApp")));
-        QVERIFY(workspace.iconForApplication(m_dataHome.filePath(QStringLiteral("missing.desktop"))).isNull());
+        QVERIFY(!workspace.applicationPath(u"AlphaApp"_s));
+        QVERIFY(workspace.iconForApplication(m_dataHome.filePath(u"missing.desktop"_s)).isNull());
     }
 
     void briefClearsAndRepeatsAreNotActivations()
@@ -331,8 +328,7 @@ private Q_SLOTS:
     void revealFileAsksTheFileManager()
     {
         QProcess daemon;
-        daemon.start(QStringLiteral("dbus-daemon"),
-                     {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address")});
+        daemon.start(u"dbus-daemon"_s, {u"--session"_s, u"--nofork"_s, u"--print-address"_s});
         if (!daemon.waitForStarted(processTimeoutMs))
             QSKIP("dbus-daemon is not available");
         while (!daemon.canReadLine() && daemon.waitForReadyRead(processTimeoutMs)) { }
@@ -350,23 +346,22 @@ private Q_SLOTS:
         QVERIFY(bus.isConnected());
 
         UrlRecorder recorder;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
-        const auto removeHandler = qScopeGuard([] { QDesktopServices::unsetUrlHandler(QStringLiteral("file")); });
+        QDesktopServices::setUrlHandler(u"file"_s, &recorder, "open");
+        const auto removeHandler = qScopeGuard([] { QDesktopServices::unsetUrlHandler(u"file"_s); });
         X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
-        const QString file = m_dataHome.filePath(QStringLiteral("some folder/report.txt"));
-        const QUrl folder = QUrl::fromLocalFile(m_dataHome.filePath(QStringLiteral("some folder")));
+        const QString file = m_dataHome.filePath(u"some folder/report.txt"_s);
+        const QUrl folder = QUrl::fromLocalFile(m_dataHome.filePath(u"some folder"_s));
 
         // A bus without a file manager: the call fails and the folder is opened instead.
         QVERIFY(workspace.revealFile(file));
         QTRY_COMPARE(recorder.urls, QList<QUrl>{folder});
 
         FakeFileManager fileManager;
-        QVERIFY(bus.registerObject(QStringLiteral("/org/freedesktop/FileManager1"), &fileManager,
-                                   QDBusConnection::ExportAllSlots));
-        QVERIFY(bus.registerService(QStringLiteral("org.freedesktop.FileManager1")));
+        QVERIFY(bus.registerObject(u"/org/freedesktop/FileManager1"_s, &fileManager, QDBusConnection::ExportAllSlots));
+        QVERIFY(bus.registerService(u"org.freedesktop.FileManager1"_s));
         const auto unregister = qScopeGuard([&bus] {
-            bus.unregisterService(QStringLiteral("org.freedesktop.FileManager1"));
-            bus.unregisterObject(QStringLiteral("/org/freedesktop/FileManager1"));
+            bus.unregisterService(u"org.freedesktop.FileManager1"_s);
+            bus.unregisterObject(u"/org/freedesktop/FileManager1"_s);
         });
         QVERIFY(workspace.revealFile(file));
         QTRY_COMPARE(fileManager.shownItems.size(), 1);
@@ -387,14 +382,14 @@ private Q_SLOTS:
         qputenv("XDG_RUNTIME_DIR", runtime.path().toUtf8());
 
         UrlRecorder recorder;
-        QDesktopServices::setUrlHandler(QStringLiteral("file"), &recorder, "open");
-        QDesktopServices::setUrlHandler(QStringLiteral("https"), &recorder, "open");
+        QDesktopServices::setUrlHandler(u"file"_s, &recorder, "open");
+        QDesktopServices::setUrlHandler(u"https"_s, &recorder, "open");
         X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
-        const QString file = m_dataHome.filePath(QStringLiteral("some folder/report.txt"));
+        const QString file = m_dataHome.filePath(u"some folder/report.txt"_s);
         const bool revealed = workspace.revealFile(file);
-        const bool opened = workspace.openUrl(QUrl(QStringLiteral("https://example.org/download")));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-        QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
+        const bool opened = workspace.openUrl(QUrl(u"https://example.org/download"_s));
+        QDesktopServices::unsetUrlHandler(u"file"_s);
+        QDesktopServices::unsetUrlHandler(u"https"_s);
         qputenv("XDG_RUNTIME_DIR", runtimeDir);
         if (!busAddress.isNull())
             qputenv("DBUS_SESSION_BUS_ADDRESS", busAddress);
@@ -403,8 +398,8 @@ private Q_SLOTS:
         QVERIFY(opened);
         // The folder that holds the file is opened instead.
         QCOMPARE(recorder.urls,
-                 (QList<QUrl>{QUrl::fromLocalFile(m_dataHome.filePath(QStringLiteral("some folder"))),
-                              QUrl(QStringLiteral("https://example.org/download"))}));
+                 (QList<QUrl>{QUrl::fromLocalFile(m_dataHome.filePath(u"some folder"_s)),
+                              QUrl(u"https://example.org/download"_s)}));
     }
 };
 

@@ -9,6 +9,7 @@
 
 using namespace Vexilo;
 using namespace Vexilo::Test;
+using namespace Qt::StringLiterals;
 
 class TestSounds : public QObject
 {
@@ -18,23 +19,22 @@ private Q_SLOTS:
     void poolOfSixIsReusedInTurn()
     {
         auto log = std::make_shared<SoundLog>();
-        SoundPlayer player(QStringLiteral("Bottle"), 6, fakeSoundLoader(log));
+        SoundPlayer player(u"Bottle"_s, 6, fakeSoundLoader(log));
         QCOMPARE(player.poolSize(), 6);
         for (int i = 0; i < 7; ++i)
             player.play();
         // Each play rewinds first; the seventh reuses the first copy, which is still playing.
-        QCOMPARE(log->events.filter(QStringLiteral(":play")).size(), 7);
-        QCOMPARE(log->events.filter(QStringLiteral(":stop")), QStringList{QStringLiteral("Bottle#1:stop")});
+        QCOMPARE(log->events.filter(u":play"_s).size(), 7);
+        QCOMPARE(log->events.filter(u":stop"_s), QStringList{u"Bottle#1:stop"_s});
         QCOMPARE(log->events.mid(log->events.size() - 3),
-                 (QStringList{QStringLiteral("Bottle#1:stop"), QStringLiteral("Bottle#1:rewind"),
-                              QStringLiteral("Bottle#1:play")}));
+                 (QStringList{u"Bottle#1:stop"_s, u"Bottle#1:rewind"_s, u"Bottle#1:play"_s}));
     }
 
     void missingSoundsLeaveThePlayerSilent()
     {
         auto log = std::make_shared<SoundLog>();
-        log->unavailable = {QStringLiteral("Tink")};
-        SoundPlayer player(QStringLiteral("Tink"), 6, fakeSoundLoader(log));
+        log->unavailable = {u"Tink"_s};
+        SoundPlayer player(u"Tink"_s, 6, fakeSoundLoader(log));
         QCOMPARE(player.poolSize(), 0);
         player.play();
         QVERIFY(log->events.isEmpty());
@@ -43,7 +43,7 @@ private Q_SLOTS:
     void managerFollowsTheSetting()
     {
         QTemporaryDir dir;
-        auto settings = AppSettings::openFile(dir.path() + QStringLiteral("/s.ini"));
+        auto settings = AppSettings::openFile(dir.path() + u"/s.ini"_s);
         settings->registerDefaults(AppStorageKeys::defaultValues());
         auto log = std::make_shared<SoundLog>();
         SoundManager sounds(settings.get(), fakeSoundLoader(log));
@@ -51,15 +51,13 @@ private Q_SLOTS:
         sounds.playCopy();
         sounds.playDelete();
         sounds.playPin();
-        QCOMPARE(log->events.filter(QStringLiteral(":play")),
-                 (QStringList{QStringLiteral("Tink#1:play"), QStringLiteral("Pop#7:play"),
-                              QStringLiteral("Bottle#13:play")}));
+        QCOMPARE(log->events.filter(u":play"_s), (QStringList{u"Tink#1:play"_s, u"Pop#7:play"_s, u"Bottle#13:play"_s}));
         settings->setValue(AppStorageKeys::playSounds, false);
         QVERIFY(!sounds.isEnabled());
         sounds.playCopy();
-        QCOMPARE(log->events.filter(QStringLiteral(":play")).size(), 3);
+        QCOMPARE(log->events.filter(u":play"_s).size(), 3);
         // Anything but a Boolean reads as on.
-        settings->setValue(AppStorageKeys::playSounds, QStringLiteral("maybe"));
+        settings->setValue(AppStorageKeys::playSounds, u"maybe"_s);
         QVERIFY(sounds.isEnabled());
         settings->remove(AppStorageKeys::playSounds);
         QVERIFY(sounds.isEnabled());
@@ -68,7 +66,7 @@ private Q_SLOTS:
     void booleansSurviveTheSettingsFile()
     {
         QTemporaryDir dir;
-        const QString path = dir.path() + QStringLiteral("/s.ini");
+        const QString path = dir.path() + u"/s.ini"_s;
         {
             auto settings = AppSettings::openFile(path);
             settings->setValue(AppStorageKeys::playSounds, false);
@@ -78,7 +76,7 @@ private Q_SLOTS:
         auto settings = AppSettings::openFile(path);
         QCOMPARE(settings->storedBool(AppStorageKeys::playSounds), std::optional<bool>(false));
         QCOMPARE(settings->stringListValue(AppStorageKeys::ignoredAppBundleIds), std::optional(QStringList()));
-        QVERIFY(!settings->stringListValue(QStringLiteral("never written")));
+        QVERIFY(!settings->stringListValue(u"never written"_s));
         QVERIFY(!settings->boolValue(AppStorageKeys::playSounds, true));
     }
 };

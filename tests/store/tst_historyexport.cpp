@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: MIT
 #include "ClipJson.h"
-#include "DefaultSnippets.h"
 #include "HistoryExport.h"
 #include "ReferenceDate.h"
 #include "StoreFixture.h"
@@ -12,6 +11,7 @@
 
 using namespace Vexilo;
 using namespace Vexilo::Test;
+using namespace Qt::StringLiterals;
 
 namespace {
 const QLocale english(QLocale::English, QLocale::UnitedStates);
@@ -25,70 +25,61 @@ private:
     static QString section(const ClipItem &item)
     {
         const QString doc = HistoryExport::markdown({item}, 0, english);
-        return doc.mid(doc.indexOf(QStringLiteral("## ")));
+        return doc.mid(doc.indexOf(u"## "_s));
     }
 
 private Q_SLOTS:
-    void fileNames()
-    {
-        QCOMPARE(HistoryExport::defaultJsonFileName(1700000000), QStringLiteral("vexilo_export_1700000000.json"));
-        QCOMPARE(HistoryExport::defaultMarkdownFileName(1700000000), QStringLiteral("vexilo_history_1700000000.md"));
-    }
-
     void emptyHistory()
     {
         const QString doc = HistoryExport::markdown({}, 0, english);
-        QVERIFY(doc.startsWith(QStringLiteral("# Vexilo History Export\nExported: ")));
-        QVERIFY(doc.endsWith(QStringLiteral("\n\n")));
+        QVERIFY(doc.startsWith(u"# Vexilo History Export\nExported: "_s));
+        QVERIFY(doc.endsWith(u"\n\n"_s));
         QCOMPARE(doc.count(u'\n'), 3);
         QCOMPARE(HistoryExport::json({}), QByteArray("[]"));
-    }
-
-    void defaultSnippetHeadings()
-    {
-        const QList<ClipItem> snippets = DefaultSnippets::defaults(0);
-        const QString doc = HistoryExport::markdown(snippets, 0, english);
-        QVERIFY(doc.contains(QStringLiteral("\n## [Snippets] Quick Email Reply (Tags: #Email, #Work)\n")));
-        QVERIFY(doc.contains(QStringLiteral("\n## [Snippets] Meeting Notes Template (Tags: #Notes, #Template)\n")));
     }
 
     void sections()
     {
         ClipItem text(QUuid::createUuid(), 0, ClipType::Text);
-        text.setTextContent(QStringLiteral("line one\nline two"));
-        text.setSourceAppName(QStringLiteral("Editor"));
+        text.setTextContent(u"line one\nline two"_s);
+        text.setSourceAppName(u"Editor"_s);
         const QString date = english.toString(ReferenceDate::toDateTime(0).toLocalTime(), QLocale::ShortFormat);
         QCOMPARE(section(text),
-                 QStringLiteral("## [Text] line one\n- **Date**: ") + date +
-                     QStringLiteral("\n- **App**: Editor\n\n> line one\n> line two\n\n---\n\n"));
+                 u"## [Text] line one\n- **Date**: "_s + date +
+                     u"\n- **App**: Editor\n\n> line one\n> line two\n\n---\n\n"_s);
 
         ClipItem code(QUuid::createUuid(), 0, ClipType::Code);
-        code.setTextContent(QStringLiteral("let a = 1\n```inner```"));
-        code.setDetectedLanguage(QStringLiteral("swift"));
-        QVERIFY(section(code).contains(QStringLiteral("\n\n```swift\nlet a = 1\n```inner```\n```\n\n---")));
+        code.setTextContent(u"let a = 1\n```inner```"_s);
+        code.setDetectedLanguage(u"swift"_s);
+        QVERIFY(section(code).contains(u"\n\n```swift\nlet a = 1\n```inner```\n```\n\n---"_s));
         code.setDetectedLanguage(std::nullopt);
-        QVERIFY(section(code).contains(QStringLiteral("\n\n```\nlet a = 1\n")));
-        QVERIFY(!section(code).contains(QStringLiteral("**App**")));
+        QVERIFY(section(code).contains(u"\n\n```\nlet a = 1\n"_s));
+        QVERIFY(!section(code).contains(u"**App**"_s));
 
         ClipItem image(QUuid::createUuid(), 0, ClipType::Image);
         image.setImageSize(10, 20);
-        image.setExtractedText(QStringLiteral("Total 42"));
+        image.setExtractedText(u"Total 42"_s);
         const QString imageSection = section(image);
-        QVERIFY(imageSection.startsWith(QStringLiteral("## [Image] Image (10 \u00d7 20)\n")));
-        QVERIFY(!imageSection.contains(QStringLiteral("> ")));
-        QVERIFY(imageSection.contains(QStringLiteral("**OCR Extracted Text:**\n```\nTotal 42\n```\n\n---\n\n")));
+        QVERIFY(imageSection.startsWith(u"## [Image] Image (10 \u00d7 20)\n"_s));
+        QVERIFY(!imageSection.contains(u"> "_s));
+        QVERIFY(imageSection.contains(u"**OCR Extracted Text:**\n```\nTotal 42\n```\n\n---\n\n"_s));
+
+        ClipItem snippet(QUuid::createUuid(), 0, ClipType::Snippets, false, {u"Email"_s, u"Work"_s}, true);
+        snippet.setSnippetTitle(u"Quick Reply"_s);
+        snippet.setTextContent(u"Thanks"_s);
+        QVERIFY(section(snippet).startsWith(u"## [Snippets] Quick Reply (Tags: #Email, #Work)\n"_s));
 
         ClipItem link(QUuid::createUuid(), 0, ClipType::Url);
-        link.setTextContent(QStringLiteral("https://example.com/x"));
-        QVERIFY(section(link).startsWith(QStringLiteral("## [Links] example.com\n")));
+        link.setTextContent(u"https://example.com/x"_s);
+        QVERIFY(section(link).startsWith(u"## [Links] example.com\n"_s));
     }
 
     void storeExports()
     {
         StoreFixture f;
         ClipboardStore &store = f.open();
-        store.addTextItem(QStringLiteral("exported"));
-        const QString jsonPath = f.rootPath() + QStringLiteral("/out.json");
+        store.addTextItem(u"exported"_s);
+        const QString jsonPath = f.rootPath() + u"/out.json"_s;
         QCOMPARE(store.exportAsJSON(jsonPath), std::optional(jsonPath));
         QFile json(jsonPath);
         QVERIFY(json.open(QIODevice::ReadOnly));
@@ -97,15 +88,15 @@ private Q_SLOTS:
         QCOMPARE(QJsonDocument::fromJson(bytes).array().size(), 3);
         QVERIFY(bytes.contains("\n  {\n    \"id\" : "));
 
-        const QString mdPath = f.rootPath() + QStringLiteral("/out.md");
+        const QString mdPath = f.rootPath() + u"/out.md"_s;
         QCOMPARE(store.exportAsMarkdown(mdPath), std::optional(mdPath));
         QFile md(mdPath);
         QVERIFY(md.open(QIODevice::ReadOnly));
-        QCOMPARE(QString::fromUtf8(md.readAll()).count(QStringLiteral("\n## [")), 3);
+        QCOMPARE(QString::fromUtf8(md.readAll()).count(u"\n## ["_s), 3);
 
         // A destination that cannot be written is reported and logged.
-        QVERIFY(!store.exportAsJSON(f.rootPath() + QStringLiteral("/no/such/dir/x.json")));
-        QVERIFY(f.logLines().last().startsWith(QStringLiteral("Export failed: ")));
+        QVERIFY(!store.exportAsJSON(f.rootPath() + u"/no/such/dir/x.json"_s));
+        QVERIFY(f.logLines().last().startsWith(u"Export failed: "_s));
     }
 };
 

@@ -9,6 +9,7 @@
 
 using namespace Vexilo;
 using namespace Vexilo::Test;
+using namespace Qt::StringLiterals;
 
 namespace {
 // Builds a history from a pattern: o = ordinary, p = pinned, s = snippet; newest first.
@@ -44,15 +45,15 @@ private Q_SLOTS:
         QTest::addColumn<QString>("pattern");
         QTest::addColumn<int>("limit");
         QTest::addColumn<QString>("expected"); // empty: unchanged
-        QTest::newRow("no limit") << QStringLiteral("oooooo") << 0 << QString();
-        QTest::newRow("negative is no limit") << QStringLiteral("oooooo") << -3 << QString();
-        QTest::newRow("oldest ordinary dropped") << QStringLiteral("oooo") << 3 << QStringLiteral("o0 o1 o2");
+        QTest::newRow("no limit") << u"oooooo"_s << 0 << QString();
+        QTest::newRow("negative is no limit") << u"oooooo"_s << -3 << QString();
+        QTest::newRow("oldest ordinary dropped") << u"oooo"_s << 3 << u"o0 o1 o2"_s;
         // Pinned clips count toward the limit, but one ordinary clip always survives.
-        QTest::newRow("pinned fill the limit") << QStringLiteral("opppo") << 3 << QStringLiteral("p1 p2 p3 o0");
+        QTest::newRow("pinned fill the limit") << u"opppo"_s << 3 << u"p1 p2 p3 o0"_s;
         // When trimming, the history is regrouped: pinned, kept ordinary, snippets.
-        QTest::newRow("regrouped") << QStringLiteral("osposopo") << 3 << QStringLiteral("p2 p6 o0 s1 s4");
-        QTest::newRow("at the limit untouched") << QStringLiteral("osoop") << 4 << QString();
-        QTest::newRow("snippets never count") << QStringLiteral("sssso") << 1 << QString();
+        QTest::newRow("regrouped") << u"osposopo"_s << 3 << u"p2 p6 o0 s1 s4"_s;
+        QTest::newRow("at the limit untouched") << u"osoop"_s << 4 << QString();
+        QTest::newRow("snippets never count") << u"sssso"_s << 1 << QString();
     }
 
     void sizeLimit()
@@ -82,15 +83,11 @@ private Q_SLOTS:
         const auto outcome = Retention::removeExpired({old, pinned, snippet, fresh}, Retention::cutoffForDays(now, 7));
         QCOMPARE(outcome.removed, QList<ClipItem>{old});
         QCOMPARE(outcome.items, (QList<ClipItem>{pinned, snippet, fresh}));
-    }
-
-    void expiryAtOneDay()
-    {
-        const double now = 800000000;
+        // One day is 24 hours back.
         ClipItem recent(QUuid::createUuid(), now - 23 * 3600, ClipType::Text);
         ClipItem older(QUuid::createUuid(), now - 25 * 3600, ClipType::Text);
-        const auto outcome = Retention::removeExpired({recent, older}, Retention::cutoffForDays(now, 1));
-        QCOMPARE(outcome.items, QList<ClipItem>{recent});
+        QCOMPARE(Retention::removeExpired({recent, older}, Retention::cutoffForDays(now, 1)).items,
+                 QList<ClipItem>{recent});
     }
 
     void calendarDaysAcrossDaylightSaving()
@@ -113,23 +110,25 @@ private Q_SLOTS:
         StoreFixture f;
         QList<ClipItem> five;
         for (int i = 0; i < 5; ++i)
-            five.append(f.textClip(QStringLiteral("old %1").arg(i), 100 + i));
+            five.append(f.textClip(u"old %1"_s.arg(i), 100 + i));
         f.writeHistory(five);
         f.settings().setValue(AppStorageKeys::maxHistoryLimit, 3);
         ClipboardStore &store = f.open();
         QCOMPARE(store.count(ClipType::All), 5); // not at start-up
+        const qsizetype snippets = store.snippets().size();
         QImage img(4, 4, QImage::Format_RGB32);
         img.fill(Qt::black);
         f.settings().setValue(AppStorageKeys::autoExtractOCR, false);
         store.addImageItem(img);
         QCOMPARE(store.count(ClipType::All), 3);
         QCOMPARE(f.imageFiles().size(), 1); // the new image is the newest and stays
-        store.addTextItem(QStringLiteral("newest"));
-        QCOMPARE(store.items().first().textContent(), QStringLiteral("newest"));
+        store.addTextItem(u"newest"_s);
+        QCOMPARE(store.items().first().textContent(), u"newest"_s);
         QCOMPARE(store.count(ClipType::All), 3);
+        QCOMPARE(store.snippets().size(), snippets);
         // A trimmed image loses its file.
-        store.addTextItem(QStringLiteral("newer still"));
-        store.addTextItem(QStringLiteral("and another"));
+        store.addTextItem(u"newer still"_s);
+        store.addTextItem(u"and another"_s);
         QVERIFY(f.imageFiles().isEmpty());
     }
 
@@ -137,20 +136,19 @@ private Q_SLOTS:
     {
         StoreFixture f;
         ClipItem image(QUuid::createUuid(), f.clock - 10 * 86400, ClipType::Image);
-        image.setImageFileName(QStringLiteral("OLD.png"));
+        image.setImageFileName(u"OLD.png"_s);
         QDir().mkpath(f.imagesDirectory());
-        QFile file(f.imagesDirectory() + QStringLiteral("/OLD.png"));
+        QFile file(f.imagesDirectory() + u"/OLD.png"_s);
         QVERIFY(file.open(QIODevice::WriteOnly));
         file.close();
-        f.writeHistory({f.textClip(QStringLiteral("recent"), 3600), image,
-                        f.textClip(QStringLiteral("pinned"), 40 * 86400, true)});
+        f.writeHistory({f.textClip(u"recent"_s, 3600), image, f.textClip(u"pinned"_s, 40 * 86400, true)});
         f.settings().setValue(AppStorageKeys::autoClearDays, 7);
         ClipboardStore &store = f.open();
         QCOMPARE(store.count(ClipType::All), 2);
         QVERIFY(f.imageFiles().isEmpty());
         // A clip that ages past the limit while running stays until the next start.
         f.clock += 30 * 86400;
-        store.addTextItem(QStringLiteral("new"));
+        store.addTextItem(u"new"_s);
         QCOMPARE(store.count(ClipType::All), 3);
         QCOMPARE(f.open().count(ClipType::All), 2);
     }

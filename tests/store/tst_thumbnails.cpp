@@ -9,6 +9,7 @@
 
 using namespace Vexilo;
 using namespace Vexilo::Test;
+using namespace Qt::StringLiterals;
 
 namespace {
 QString writePng(const QString &dir, const QString &name, QSize size)
@@ -55,28 +56,21 @@ class TestThumbnails : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    void keys()
-    {
-        QCOMPARE(ThumbnailLoader::key(QStringLiteral("A.png"), 44.7), QStringLiteral("A.png_44"));
-        QCOMPARE(ThumbnailLoader::key(QStringLiteral("A.png"), 44.2), QStringLiteral("A.png_44"));
-        QCOMPARE(ThumbnailLoader::key(QStringLiteral("A.png"), 500), QStringLiteral("A.png_500"));
-    }
-
     void decodeIsSampledToThePixelSize()
     {
         QTemporaryDir dir;
-        const QString path = writePng(dir.path(), QStringLiteral("wide.png"), {2000, 500});
+        const QString path = writePng(dir.path(), u"wide.png"_s, {2000, 500});
         const QImage thumb = ThumbnailLoader::decodeThumbnail(path, 1000);
         QCOMPARE(thumb.size(), QSize(1000, 250));
         // Small images are not enlarged.
         QCOMPARE(ThumbnailLoader::decodeThumbnail(path, 4000).size(), QSize(2000, 500));
-        QVERIFY(ThumbnailLoader::decodeThumbnail(dir.path() + QStringLiteral("/missing.png"), 100).isNull());
+        QVERIFY(ThumbnailLoader::decodeThumbnail(dir.path() + u"/missing.png"_s, 100).isNull());
     }
 
     void concurrentRequestsShareOneDecode()
     {
         QTemporaryDir dir;
-        const QString path = writePng(dir.path(), QStringLiteral("a.png"), {300, 300});
+        const QString path = writePng(dir.path(), u"a.png"_s, {300, 300});
         CountingDecoder counting;
         counting.gate = std::make_shared<QSemaphore>(0);
         ThumbnailLoader loader(counting.decoder(), [] { return 2.0; });
@@ -84,7 +78,7 @@ private Q_SLOTS:
         int delivered = 0;
         QSize firstSize;
         for (int i = 0; i < 2; ++i) {
-            loader.load(path, QStringLiteral("a.png"), 44.9, &receiver, [&](const QImage &image) {
+            loader.load(path, u"a.png"_s, 44.9, &receiver, [&](const QImage &image) {
                 ++delivered;
                 firstSize = image.size();
             });
@@ -95,65 +89,66 @@ private Q_SLOTS:
         QCOMPARE(counting.calls->loadRelaxed(), 1);
         QCOMPARE(loader.inFlightCount(), 0);
         QCOMPARE(firstSize, QSize(90, 90)); // 44.9 points at scale 2, rounded
-        // Now cached: answered at once, no decode. Another size is another entry.
-        QVERIFY(loader.isCached(ThumbnailLoader::key(QStringLiteral("a.png"), 44)));
-        loadAndWait(loader, path, QStringLiteral("a.png"), 44.1, &receiver);
+        // Now cached under the whole number of points: answered at once, no decode. Another size is
+        // another entry.
+        QCOMPARE(ThumbnailLoader::key(u"a.png"_s, 44.9), u"a.png_44"_s);
+        QVERIFY(loader.isCached(ThumbnailLoader::key(u"a.png"_s, 44)));
+        loadAndWait(loader, path, u"a.png"_s, 44.1, &receiver);
         QCOMPARE(counting.calls->loadRelaxed(), 1);
-        QCOMPARE(loadAndWait(loader, path, QStringLiteral("a.png"), 100, &receiver).size(), QSize(200, 200));
+        QCOMPARE(loadAndWait(loader, path, u"a.png"_s, 100, &receiver).size(), QSize(200, 200));
         QCOMPARE(counting.calls->loadRelaxed(), 2);
     }
 
     void cacheHoldsAHundredAndTwenty()
     {
         QTemporaryDir dir;
-        const QString path = writePng(dir.path(), QStringLiteral("a.png"), {16, 16});
+        const QString path = writePng(dir.path(), u"a.png"_s, {16, 16});
         CountingDecoder counting;
         ThumbnailLoader loader(counting.decoder(), [] { return 1.0; });
         QObject receiver;
         for (int size = 1; size <= 121; ++size)
-            loadAndWait(loader, path, QStringLiteral("a.png"), size, &receiver);
+            loadAndWait(loader, path, u"a.png"_s, size, &receiver);
         QCOMPARE(counting.calls->loadRelaxed(), 121);
         int cached = 0;
         for (int size = 1; size <= 121; ++size)
-            cached += loader.isCached(ThumbnailLoader::key(QStringLiteral("a.png"), size));
+            cached += loader.isCached(ThumbnailLoader::key(u"a.png"_s, size));
         QCOMPARE(cached, 120);
-        QVERIFY(!loader.isCached(ThumbnailLoader::key(QStringLiteral("a.png"), 1))); // the least recent went
-        loadAndWait(loader, path, QStringLiteral("a.png"), 1, &receiver);
+        QVERIFY(!loader.isCached(ThumbnailLoader::key(u"a.png"_s, 1))); // the least recent went
+        loadAndWait(loader, path, u"a.png"_s, 1, &receiver);
         QCOMPARE(counting.calls->loadRelaxed(), 122);
     }
 
     void failedDecodeFallsBackUncached()
     {
         QTemporaryDir dir;
-        const QString path = writePng(dir.path(), QStringLiteral("a.png"), {30, 20});
+        const QString path = writePng(dir.path(), u"a.png"_s, {30, 20});
         CountingDecoder counting;
         ThumbnailLoader loader(counting.decoder(true), [] { return 2.0; });
         QObject receiver;
-        QCOMPARE(loadAndWait(loader, path, QStringLiteral("a.png"), 10, &receiver).size(), QSize(30, 20));
-        QVERIFY(!loader.isCached(ThumbnailLoader::key(QStringLiteral("a.png"), 10)));
-        loadAndWait(loader, path, QStringLiteral("a.png"), 10, &receiver);
+        QCOMPARE(loadAndWait(loader, path, u"a.png"_s, 10, &receiver).size(), QSize(30, 20));
+        QVERIFY(!loader.isCached(ThumbnailLoader::key(u"a.png"_s, 10)));
+        loadAndWait(loader, path, u"a.png"_s, 10, &receiver);
         QCOMPARE(counting.calls->loadRelaxed(), 2);
         // Nothing readable at all: a null image.
-        QVERIFY(loadAndWait(loader, dir.path() + QStringLiteral("/none.png"), QStringLiteral("none.png"), 10, &receiver)
-                    .isNull());
+        QVERIFY(loadAndWait(loader, dir.path() + u"/none.png"_s, u"none.png"_s, 10, &receiver).isNull());
     }
 
     void requesterGoneCachesNothing()
     {
         QTemporaryDir dir;
-        const QString path = writePng(dir.path(), QStringLiteral("a.png"), {30, 30});
+        const QString path = writePng(dir.path(), u"a.png"_s, {30, 30});
         CountingDecoder counting;
         counting.gate = std::make_shared<QSemaphore>(0);
         ThumbnailLoader loader(counting.decoder(), [] { return 2.0; });
         bool called = false;
         {
             QObject receiver;
-            loader.load(path, QStringLiteral("a.png"), 20, &receiver, [&](const QImage &) { called = true; });
+            loader.load(path, u"a.png"_s, 20, &receiver, [&](const QImage &) { called = true; });
         }
         counting.gate->release();
         QTRY_COMPARE(loader.inFlightCount(), 0);
         QVERIFY(!called);
-        QVERIFY(!loader.isCached(ThumbnailLoader::key(QStringLiteral("a.png"), 20)));
+        QVERIFY(!loader.isCached(ThumbnailLoader::key(u"a.png"_s, 20)));
     }
 
     void storeThumbnailsOfDeletedClips()
