@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. `make bench` runs the benchmarks.
 SHELL := /bin/bash
 .DEFAULT_GOAL := run
-.PHONY: deps run test bench build-release build-asan clean format
+.PHONY: deps run test bench build-release build-asan clean format tsan fuzz
 
 deps:
 	@./scripts/install-deps.sh
@@ -24,6 +24,19 @@ bench: build-release
 	@./build/release/bench/vexilo_bench
 	@QT_QPA_PLATFORM=offscreen OMP_THREAD_LIMIT=1 ./build/release/bench/vexilo_services_bench
 	@./build/release/bench/vexilo_desktop_bench
+
+# The threaded parts under ThreadSanitizer, with the environment of scripts/test.sh (see the tsan test preset).
+tsan: deps
+	@cmake --preset tsan >/dev/null
+	@cmake --build --preset tsan
+	@rt=$$(mktemp -d) && chmod 700 "$$rt" && trap 'rm -rf "$$rt"' EXIT && XDG_RUNTIME_DIR="$$rt" ctest --preset tsan
+
+# The libFuzzer targets (tests/fuzz), FUZZ_SECONDS seconds each; fails when one finds a crash.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz
+	@FUZZ_SECONDS=$(FUZZ_SECONDS) ./tests/fuzz/run.sh
 
 format:
 	@git ls-files '*.cpp' '*.h' | xargs clang-format -i

@@ -23,6 +23,8 @@ PACKAGES=(
   # test tools: X server, window manager, tray host, clipboard and key tools
   xvfb xauth xclip xdotool x11-utils openbox trayer imagemagick zbar-tools
   fonts-dejavu-core fonts-droid-fallback
+  # fuzzing (make fuzz)
+  clang-14 libfuzzer-14-dev
 )
 
 missing=()

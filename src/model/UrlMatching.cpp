@@ -10,15 +10,20 @@ bool isAsciiAlnum(char16_t c)
     return (c >= u'a' && c <= u'z') || (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9');
 }
 
+// A hex digit after "%" as QUrl's strict parser tells one: by the low byte of the code unit alone,
+// folded to lower case, so U+0334 passes for "4". Control characters that pass are refused on their
+// own account.
+bool isPercentDigit(char16_t c)
+{
+    const char16_t low = (c & 0xFF) | 0x20;
+    return (low >= u'0' && low <= u'9') || (low >= u'a' && low <= u'f');
+}
+
 // What QUrl's strict parser accepts in a path, query or fragment: no blanks or control characters,
 // none of "<>\^`{|} and DEL, and "%" only before two hex digits. Other characters are left as
 // they are.
 bool isStrictUrlTail(QStringView tail)
 {
-    auto isHex = [tail](qsizetype at) {
-        const char16_t c = tail[at].unicode();
-        return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-    };
     const qsizetype n = tail.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t c = tail[i].unicode();
@@ -38,7 +43,7 @@ bool isStrictUrlTail(QStringView tail)
         case u'}':
             return false;
         case u'%':
-            if (i + 2 >= n || !isHex(i + 1) || !isHex(i + 2))
+            if (i + 2 >= n || !isPercentDigit(tail[i + 1].unicode()) || !isPercentDigit(tail[i + 2].unicode()))
                 return false;
             break;
         default:
@@ -83,11 +88,6 @@ std::optional<UrlParts> splitUrl(QStringView prefix, QStringView text)
     return parts;
 }
 
-bool isHexDigit(char16_t c)
-{
-    return (c >= u'0' && c <= u'9') || (c >= u'a' && c <= u'f') || (c >= u'A' && c <= u'F');
-}
-
 // The user info as QUrl's strict parser checks it: no blanks or control characters, none of
 // "<>\^`{|} and DEL nor /?#[]@, and "%" only before two hex digits.
 bool isValidUserInfo(QStringView userInfo)
@@ -100,14 +100,15 @@ bool isValidUserInfo(QStringView userInfo)
         if (c <= 0x20 || c == 0x7F || QByteArrayView("\"<>\\^`{|}/?#[]@").contains(char(c)))
             return false;
         if (c == u'%' &&
-            (i + 2 >= n || !isHexDigit(userInfo[i + 1].unicode()) || !isHexDigit(userInfo[i + 2].unicode())))
+            (i + 2 >= n || !isPercentDigit(userInfo[i + 1].unicode()) || !isPercentDigit(userInfo[i + 2].unicode())))
             return false;
     }
     return true;
 }
 
 // Host names made of letters, digits, hyphens and dots, decided as QUrl would: labels of more
-// than 63 characters are refused, and dot-separated labels of 1 to 63 characters, without a hyphen
+// than 63 characters are refused unless they may be part of an IPv4 address (leading zeros can make
+// any number that long), and dot-separated labels of 1 to 63 characters, without a hyphen
 // at either end or in the third and fourth place (where IDNA has its own rules), are taken as they
 // are apart from case, with one dot allowed at the end. nullopt for anything else, and for what
 // could be read as an IPv4 address.
@@ -121,21 +122,21 @@ std::optional<bool> checkPlainHostName(QStringView host)
         if (end < 0)
             end = host.size();
         const QStringView label = host.sliced(start, end - start);
-        if (label.size() > 63 &&
-            std::all_of(label.begin(), label.end(), [](QChar c) { return isAsciiAlnum(c.unicode()) || c == u'-'; }))
-            return false;
         if (label.isEmpty() || label.size() > 63 || label.front() == u'-' || label.back() == u'-' ||
             (label.size() >= 4 && label[2] == u'-' && label[3] == u'-'))
             plain = false;
         bool digits = true;
+        bool nameCharacters = true;
         for (QChar c : label) {
             const char16_t u = c.unicode();
-            if (!isAsciiAlnum(u) && u != u'-')
-                plain = false;
+            nameCharacters = nameCharacters && (isAsciiAlnum(u) || u == u'-');
             digits = digits && u >= u'0' && u <= u'9';
         }
+        plain = plain && nameCharacters;
         // inet_aton() forms: decimal, octal or "0x" hexadecimal parts.
         const bool hexadecimal = label.size() >= 2 && label[0] == u'0' && (label[1] == u'x' || label[1] == u'X');
+        if (label.size() > 63 && nameCharacters && !digits && !hexadecimal)
+            return false;
         couldBeAddress = couldBeAddress && (digits || hexadecimal);
         ++labels;
         start = end + 1;
