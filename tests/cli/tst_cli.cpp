@@ -15,6 +15,8 @@
 #include <QTest>
 #include <QThread>
 
+#include <unistd.h>
+
 using namespace Vexilo;
 
 namespace {
@@ -66,6 +68,12 @@ private:
     {
         const Run run = vexilo({QStringLiteral("add"), text});
         return run.out.trimmed();
+    }
+
+    static QByteArray readAll(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
     QList<ClipItem> history() const
@@ -404,6 +412,79 @@ private Q_SLOTS:
         QCOMPARE(run.out, QString());
         QVERIFY(run.err.contains(QStringLiteral("Failed to load clipboard history: ")));
         QCOMPARE(QDir(m_data).entryList({QStringLiteral("history.json.corrupt-*")}).size(), 1);
+    }
+
+    // A history that exists but cannot be read is never treated as empty, and never written over.
+    void anUnreadableHistoryIsLeftAlone_data()
+    {
+        QTest::addColumn<bool>("otherUser");
+        QTest::newRow("a folder in its place") << false;
+        QTest::newRow("another user's file") << true;
+    }
+
+    void anUnreadableHistoryIsLeftAlone()
+    {
+        QFETCH(bool, otherUser);
+        if (otherUser && ::geteuid() != 0)
+            QSKIP("Running the client as another user needs root.");
+        // Folders anyone may write in, so that only the history file itself stands in the way.
+        QTemporaryDir open(QStringLiteral("/tmp/vexilo-cli-XXXXXX"));
+        QVERIFY(QFile::setPermissions(open.path(), QFile::Permissions(0x7777)));
+        m_data = open.path() + QStringLiteral("/data");
+        const QString history = m_data + QStringLiteral("/history.json");
+        QVERIFY(QDir().mkpath(m_data));
+        QVERIFY(QFile::setPermissions(m_data, QFile::Permissions(0x7777)));
+        if (otherUser) {
+            QVERIFY(QFile(history).open(QIODevice::WriteOnly));
+            add(QStringLiteral("root's clip"));
+            QVERIFY(QFile::setPermissions(history, QFile::ReadOwner | QFile::WriteOwner));
+        } else {
+            QVERIFY(QDir().mkpath(history));
+        }
+        const QStringList before = QDir(m_data).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden);
+        const QByteArray bytes = otherUser ? readAll(history) : QByteArray();
+        for (const QStringList &command :
+             {QStringList{QStringLiteral("list")}, QStringList{QStringLiteral("add"), QStringLiteral("x")}}) {
+            QProcess process;
+            QProcessEnvironment env = environment();
+            env.insert(QStringLiteral("XDG_CONFIG_HOME"), open.path());
+            env.insert(QStringLiteral("HOME"), open.path());
+            process.setProcessEnvironment(env);
+            const QStringList arguments = QStringList{QStringLiteral("--data-dir"), m_data} + command;
+            if (otherUser)
+                process.start(QStringLiteral("setpriv"),
+                              QStringList{QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                          QStringLiteral("--clear-groups"), QStringLiteral(VEXILO_BINARY)} +
+                                  arguments);
+            else
+                process.start(QStringLiteral(VEXILO_BINARY), arguments);
+            QVERIFY(process.waitForFinished(30000));
+            const QString err = QString::fromUtf8(process.readAllStandardError());
+            QCOMPARE(process.exitCode(), 2);
+            QCOMPARE(
+                err,
+                QStringLiteral("vexilo: cannot read the history file %1: %2\n")
+                    .arg(history, otherUser ? QStringLiteral("Permission denied") : QStringLiteral("Is a directory")));
+        }
+        QCOMPARE(QDir(m_data).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden), before);
+        if (otherUser)
+            QCOMPARE(readAll(history), bytes);
+    }
+
+    // A title is cut to the width of the terminal (80 columns when the output is none); show keeps it.
+    void listLinesFitTheTerminal()
+    {
+        const QString longLine = QStringLiteral("word ").repeated(4000);
+        add(longLine);
+        add(QStringLiteral("\u6F22\u5B57").repeated(100));
+        const QStringList lines = vexilo({QStringLiteral("list")}).out.split(u'\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 2);
+        // The newest, in wide characters: two columns each.
+        QVERIFY(lines.at(0).endsWith(u'\u2026'));
+        QVERIFY(lines.at(0).size() <= 80 - 29);
+        QVERIFY(lines.at(1).endsWith(u'\u2026'));
+        QCOMPARE(lines.at(1).size(), 80);
+        QVERIFY(vexilo({QStringLiteral("show"), lines.at(1).mid(3, 8)}).out.contains(longLine));
     }
 
     void defaultFolderIsTheUsersDataFolder()

@@ -63,10 +63,11 @@ bool AppWorld::startApplication()
     m_app->start(QStringLiteral(VEXILO_BINARY), {});
     if (!m_app->waitForStarted(10000))
         return false;
-    // Up once it answers a command.
+    // Up once it answers a command (status says 2 when the history cannot be read).
     QDeadlineTimer deadline(20000);
     while (!deadline.hasExpired() && m_app->state() == QProcess::Running) {
-        if (vexilo({QStringLiteral("status")}).exitCode == 0)
+        const int exitCode = vexilo({QStringLiteral("status")}).exitCode;
+        if (exitCode == 0 || exitCode == 2)
             return true;
         QThread::msleep(100);
     }

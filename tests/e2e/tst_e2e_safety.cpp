@@ -89,6 +89,31 @@ private Q_SLOTS:
         QVERIFY(m_world.quitApplication());
     }
 
+    // An existing history the application cannot read is left as it is: the application runs without
+    // recording, and says why.
+    void anUnreadableHistoryIsRefused()
+    {
+        const QString history = m_world.storageDirectory() + QStringLiteral("/history.json");
+        QDir(m_world.storageDirectory()).removeRecursively();
+        QVERIFY(QDir().mkpath(history));
+        QVERIFY(m_world.startApplication());
+        const AppWorld::Result status = m_world.vexilo({QStringLiteral("status")});
+        QCOMPARE(status.exitCode, 2);
+        QVERIFY2(status.out.startsWith(
+                     QStringLiteral("Not recording: cannot read the history file %1: Is a directory").arg(history)),
+                 qPrintable(status.out));
+        const AppWorld::Result list = m_world.vexilo({QStringLiteral("list")});
+        QCOMPARE(list.exitCode, 2);
+        QCOMPARE(list.err.count(u'\n'), 1);
+        copy("not recorded");
+        QThread::msleep(800);
+        QCOMPARE(QDir(m_world.storageDirectory()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("history.json")});
+        QVERIFY(m_world.quitApplication());
+        QVERIFY(QFileInfo(history).isDir());
+        QDir(history).removeRecursively();
+    }
+
     // Memory goes back to the system after a large clear, not only to the allocator.
     void aLargeClearGivesMemoryBack()
     {

@@ -85,7 +85,13 @@ private Q_SLOTS:
 
         r.runtime.startServices();
         r.rig.store.addTextItem(QStringLiteral("kept at exit"));
+        // Deleted just before quitting: still undoable, but final once the application stops.
+        QImage image(4, 4, QImage::Format_RGB32);
+        image.fill(Qt::red);
+        r.rig.store.deleteItem(*r.rig.store.item(r.rig.store.addImageItem(image).id), true);
+        QCOMPARE(r.rig.fixture.imageFiles().size(), 1);
         r.runtime.stopServices();
+        QVERIFY(r.rig.fixture.imageFiles().isEmpty());
 
         QVERIFY(!r.runtime.servicesStarted());
         QVERIFY(!r.rig.monitor.isMonitoring());
