@@ -126,6 +126,14 @@ AppWorld::Result AppWorld::vexilo(const QStringList &arguments, const QByteArray
             QString::fromUtf8(process.readAllStandardOutput()), QString::fromUtf8(process.readAllStandardError())};
 }
 
+void AppWorld::copy(const QByteArray &data, const QString &type)
+{
+    QStringList arguments{QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i")};
+    if (!type.isEmpty())
+        arguments << QStringLiteral("-t") << type;
+    m_session.run(QStringLiteral("xclip"), arguments, data);
+}
+
 bool AppWorld::startTarget()
 {
     stopTarget();

@@ -39,6 +39,14 @@ public:
     // Runs `vexilo ARGS` in this world (it reaches the running application when there is one).
     Result vexilo(const QStringList &arguments, const QByteArray &input = {}) const;
 
+    // Copies data in this world's X session, the way an application does (with xclip), as the given
+    // clipboard type; text by default.
+    void copy(const QByteArray &data, const QString &type = {});
+    [[nodiscard]] static std::function<bool(const ClipItem &)> textIs(const QString &text)
+    {
+        return [text](const ClipItem &item) { return item.textContent() == text; };
+    }
+
     // Starts the test target window and waits until it is the active window.
     bool startTarget();
     [[nodiscard]] QString targetText() const;

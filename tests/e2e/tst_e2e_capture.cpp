@@ -17,19 +17,6 @@ class TestCaptureEndToEnd : public QObject
 private:
     AppWorld m_world;
 
-    void copy(const QByteArray &data, const QString &type = {})
-    {
-        QStringList args{QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i")};
-        if (!type.isEmpty())
-            args << QStringLiteral("-t") << type;
-        m_world.session().run(QStringLiteral("xclip"), args, data);
-    }
-
-    static std::function<bool(const ClipItem &)> textIs(const QString &text)
-    {
-        return [text](const ClipItem &item) { return item.textContent() == text; };
-    }
-
 private Q_SLOTS:
     void initTestCase()
     {
@@ -44,12 +31,12 @@ private Q_SLOTS:
 
     void textIsRecorded()
     {
-        copy("Hello from xclip \xc3\xa9");
-        const auto clip = m_world.waitForListedClip(textIs(QStringLiteral("Hello from xclip \u00e9")));
+        m_world.copy("Hello from xclip \xc3\xa9");
+        const auto clip = m_world.waitForListedClip(AppWorld::textIs(QStringLiteral("Hello from xclip \u00e9")));
         QVERIFY2(clip, qPrintable(m_world.applicationOutput()));
         QCOMPARE(clip->type(), ClipType::Text);
-        copy("https://example.org/path");
-        const auto link = m_world.waitForListedClip(textIs(QStringLiteral("https://example.org/path")));
+        m_world.copy("https://example.org/path");
+        const auto link = m_world.waitForListedClip(AppWorld::textIs(QStringLiteral("https://example.org/path")));
         QVERIFY(link);
         QCOMPARE(link->type(), ClipType::Url);
     }
@@ -62,7 +49,7 @@ private Q_SLOTS:
         QVERIFY(image.save(path));
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
-        copy(file.readAll(), QStringLiteral("image/png"));
+        m_world.copy(file.readAll(), QStringLiteral("image/png"));
         const auto clip =
             m_world.waitForListedClip([](const ClipItem &item) { return item.type() == ClipType::Image; });
         QVERIFY(clip);
@@ -79,8 +66,8 @@ private Q_SLOTS:
             QFile file(name);
             QVERIFY(file.open(QIODevice::WriteOnly));
         }
-        copy(QUrl::fromLocalFile(a).toEncoded() + "\r\n" + QUrl::fromLocalFile(b).toEncoded() + "\r\n",
-             QStringLiteral("text/uri-list"));
+        m_world.copy(QUrl::fromLocalFile(a).toEncoded() + "\r\n" + QUrl::fromLocalFile(b).toEncoded() + "\r\n",
+                     QStringLiteral("text/uri-list"));
         const auto clip = m_world.waitForListedClip([](const ClipItem &item) { return item.type() == ClipType::File; });
         QVERIFY(clip);
         QCOMPARE(clip->filePaths(), (QStringList{a, b}));
@@ -101,26 +88,26 @@ private Q_SLOTS:
             },
             10000));
         // A marker copied afterwards proves the monitor looked at the secret and went on.
-        copy("after the secret");
-        QVERIFY(m_world.waitForListedClip(textIs(QStringLiteral("after the secret"))));
+        m_world.copy("after the secret");
+        QVERIFY(m_world.waitForListedClip(AppWorld::textIs(QStringLiteral("after the secret"))));
         owner.kill();
         owner.waitForFinished();
-        const auto secret = m_world.waitForListedClip(textIs(QStringLiteral("hunter2-secret")), 500);
+        const auto secret = m_world.waitForListedClip(AppWorld::textIs(QStringLiteral("hunter2-secret")), 500);
         QVERIFY(!secret);
     }
 
     void ignoredApplicationInFront()
     {
         QVERIFY(m_world.startTarget());
-        copy("copied in a password manager");
-        copy("second copy in a password manager");
+        m_world.copy("copied in a password manager");
+        m_world.copy("second copy in a password manager");
         QThread::msleep(1000); // well over the monitor's poll
         m_world.stopTarget();
-        QVERIFY(!m_world.waitForListedClip(textIs(QStringLiteral("copied in a password manager")), 200));
-        QVERIFY(!m_world.waitForListedClip(textIs(QStringLiteral("second copy in a password manager")), 200));
+        QVERIFY(!m_world.waitForListedClip(AppWorld::textIs(QStringLiteral("copied in a password manager")), 200));
+        QVERIFY(!m_world.waitForListedClip(AppWorld::textIs(QStringLiteral("second copy in a password manager")), 200));
         // With the ignored application gone, copies are recorded again.
-        copy("copied elsewhere");
-        QVERIFY(m_world.waitForListedClip(textIs(QStringLiteral("copied elsewhere"))));
+        m_world.copy("copied elsewhere");
+        QVERIFY(m_world.waitForListedClip(AppWorld::textIs(QStringLiteral("copied elsewhere"))));
     }
 };
 

@@ -25,19 +25,6 @@ class TestCrashEndToEnd : public QObject
 private:
     AppWorld m_world;
 
-    void copy(const QByteArray &data, const QString &type = QStringLiteral("UTF8_STRING"))
-    {
-        m_world.session().run(QStringLiteral("xclip"),
-                              {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-t"), type,
-                               QStringLiteral("-i")},
-                              data);
-    }
-
-    static std::function<bool(const ClipItem &)> textIs(const QString &text)
-    {
-        return [text](const ClipItem &item) { return item.textContent() == text; };
-    }
-
     static QByteArray readFile(const QString &path)
     {
         QFile file(path);
@@ -92,6 +79,9 @@ private Q_SLOTS:
                     return {marker, (marker + u'\n').toUtf8().repeated(int(1 + random.bounded(5)) * (1 << 20) / 24)};
                 return {marker, marker.toUtf8()};
             };
+            auto copyPayload = [this](const QString &name, const QByteArray &bytes) {
+                m_world.copy(bytes, name.startsWith(u"Image") ? QStringLiteral("image/png") : QString());
+            };
             auto describe = [](const ClipItem &item) {
                 return item.type() == ClipType::Image
                     ? QStringLiteral("Image (%1 \u00D7 40)").arg(item.imageWidth().value_or(0))
@@ -99,7 +89,7 @@ private Q_SLOTS:
             };
             while (clock.elapsed() < killAt) {
                 const auto [name, bytes] = payload();
-                copy(bytes, name.startsWith(u"Image") ? QStringLiteral("image/png") : QStringLiteral("UTF8_STRING"));
+                copyPayload(name, bytes);
                 while (clock.elapsed() < killAt) {
                     if (const auto newest = newestClip(); newest && describe(*newest) == name) {
                         seen.append({name, clock.elapsed()});
@@ -108,7 +98,8 @@ private Q_SLOTS:
                 }
             }
             // One more capture under way, and the kill lands somewhere in it or its save.
-            copy(payload().second);
+            const auto [lastName, lastBytes] = payload();
+            copyPayload(lastName, lastBytes);
             QThread::msleep(random.bounded(300));
             const qint64 killedAt = clock.elapsed();
             m_world.killApplication();
@@ -157,8 +148,8 @@ private Q_SLOTS:
                 m_world.session().run(QStringLiteral("umount"), {QStringLiteral("-l"), storage});
         });
         QVERIFY(m_world.startApplication());
-        copy("before the disk filled");
-        QVERIFY(m_world.waitForSavedClip(textIs(QStringLiteral("before the disk filled"))));
+        m_world.copy("before the disk filled");
+        QVERIFY(m_world.waitForSavedClip(AppWorld::textIs(QStringLiteral("before the disk filled"))));
         const QString filler = storage + QStringLiteral("/filler");
         if (mounted) {
             QFile file(filler);
@@ -174,9 +165,9 @@ private Q_SLOTS:
         const QByteArray before = readFile(storage + QStringLiteral("/history.json"));
         const QString failure = QStringLiteral("Failed to save clipboard history");
         const qsizetype failuresBefore = m_world.applicationOutput().count(failure);
-        copy("while full 1");
+        m_world.copy("while full 1");
         QTest::qWait(1000);
-        copy("while full 2");
+        m_world.copy("while full 2");
         QTest::qWait(1000);
         QCOMPARE(readFile(storage + QStringLiteral("/history.json")), before);
         const AppWorld::Result status = m_world.vexilo({QStringLiteral("status")});
@@ -189,10 +180,10 @@ private Q_SLOTS:
             m_world.session().run(QStringLiteral("prlimit"),
                                   {QStringLiteral("--pid"), QString::number(m_world.applicationPid()),
                                    QStringLiteral("--fsize=unlimited")});
-        copy("room again");
-        QVERIFY(m_world.waitForSavedClip(textIs(QStringLiteral("room again"))));
+        m_world.copy("room again");
+        QVERIFY(m_world.waitForSavedClip(AppWorld::textIs(QStringLiteral("room again"))));
         const QList<ClipItem> saved = m_world.historyFile();
-        QVERIFY(std::any_of(saved.cbegin(), saved.cend(), textIs(QStringLiteral("while full 1"))));
+        QVERIFY(std::any_of(saved.cbegin(), saved.cend(), AppWorld::textIs(QStringLiteral("while full 1"))));
         QVERIFY(!m_world.vexilo({QStringLiteral("status")}).out.contains(QStringLiteral("FAILED")));
         QVERIFY(m_world.quitApplication());
     }

@@ -17,17 +17,6 @@ class TestLifecycleEndToEnd : public QObject
 private:
     AppWorld m_world;
 
-    void copy(const QByteArray &data)
-    {
-        m_world.session().run(QStringLiteral("xclip"),
-                              {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i")}, data);
-    }
-
-    static std::function<bool(const ClipItem &)> textIs(const QString &text)
-    {
-        return [text](const ClipItem &item) { return item.textContent() == text; };
-    }
-
 private Q_SLOTS:
     void commandsReachTheRunningApplication()
     {
@@ -46,12 +35,12 @@ private Q_SLOTS:
         // Paused: copies are consumed and never recorded, even after resuming.
         QCOMPARE(m_world.vexilo({QStringLiteral("pause")}).exitCode, 0);
         QVERIFY(m_world.vexilo({QStringLiteral("status")}).out.contains(QStringLiteral("Paused")));
-        copy("copied while paused");
+        m_world.copy("copied while paused");
         QThread::msleep(800);
         QCOMPARE(m_world.vexilo({QStringLiteral("resume")}).exitCode, 0);
-        copy("copied after resuming");
-        QVERIFY(m_world.waitForListedClip(textIs(QStringLiteral("copied after resuming"))));
-        QVERIFY(!m_world.waitForListedClip(textIs(QStringLiteral("copied while paused")), 200));
+        m_world.copy("copied after resuming");
+        QVERIFY(m_world.waitForListedClip(AppWorld::textIs(QStringLiteral("copied after resuming"))));
+        QVERIFY(!m_world.waitForListedClip(AppWorld::textIs(QStringLiteral("copied while paused")), 200));
         QCOMPARE(m_world.vexilo({QStringLiteral("toggle")}).exitCode, 0);
     }
 
@@ -70,21 +59,22 @@ private Q_SLOTS:
     {
         QVERIFY(m_world.applicationRunning());
         // Quit at once, while the capture's own save may still be waiting for its debounce.
-        copy("captured just before quitting");
+        m_world.copy("captured just before quitting");
         QVERIFY(m_world.quitApplication());
         const QList<ClipItem> saved = m_world.historyFile();
-        QVERIFY(std::any_of(saved.cbegin(), saved.cend(), textIs(QStringLiteral("captured just before quitting"))));
+        QVERIFY(std::any_of(saved.cbegin(), saved.cend(),
+                            AppWorld::textIs(QStringLiteral("captured just before quitting"))));
     }
 
     void killedHalfASecondAfterACapture()
     {
         QVERIFY(m_world.startApplication());
-        copy("captured before a crash");
-        QVERIFY(m_world.waitForListedClip(textIs(QStringLiteral("captured before a crash"))));
+        m_world.copy("captured before a crash");
+        QVERIFY(m_world.waitForListedClip(AppWorld::textIs(QStringLiteral("captured before a crash"))));
         QThread::msleep(500);
         m_world.killApplication();
         const QList<ClipItem> saved = m_world.historyFile();
-        QVERIFY(std::any_of(saved.cbegin(), saved.cend(), textIs(QStringLiteral("captured before a crash"))));
+        QVERIFY(std::any_of(saved.cbegin(), saved.cend(), AppWorld::textIs(QStringLiteral("captured before a crash"))));
         // And the next start takes the history over from the dead process.
         QVERIFY(m_world.startApplication());
         QVERIFY(m_world.vexilo({QStringLiteral("list")}).out.contains(QStringLiteral("captured before a crash")));

@@ -18,17 +18,6 @@ class TestSafetyEndToEnd : public QObject
 private:
     AppWorld m_world;
 
-    void copy(const QByteArray &data)
-    {
-        m_world.session().run(QStringLiteral("xclip"),
-                              {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-i")}, data);
-    }
-
-    static std::function<bool(const ClipItem &)> textIs(const QString &text)
-    {
-        return [text](const ClipItem &item) { return item.textContent() == text; };
-    }
-
     QString asanLog() const { return m_world.rootPath() + QStringLiteral("/asan"); }
 
     // The copies of the text still in the application, in UTF-8 or UTF-16, that Vexilo's own code
@@ -66,11 +55,11 @@ private Q_SLOTS:
                                        qEnvironmentVariable("ASAN_OPTIONS") + QStringLiteral(":log_path=") + asanLog());
         QVERIFY(m_world.startApplication());
         const QString marker = QStringLiteral("vexilo-secret-") + QUuid::createUuid().toString(QUuid::Id128);
-        copy(marker.toUtf8());
-        QVERIFY(m_world.waitForSavedClip(textIs(marker)));
+        m_world.copy(marker.toUtf8());
+        QVERIFY(m_world.waitForSavedClip(AppWorld::textIs(marker)));
         // The clipboard moves on, as it does once the user copies something else.
-        copy("something else");
-        QVERIFY(m_world.waitForSavedClip(textIs(QStringLiteral("something else"))));
+        m_world.copy("something else");
+        QVERIFY(m_world.waitForSavedClip(AppWorld::textIs(QStringLiteral("something else"))));
         QString id;
         for (const ClipItem &item : m_world.historyFile()) {
             if (item.textContent() == marker)
@@ -79,7 +68,7 @@ private Q_SLOTS:
         QCOMPARE(m_world.vexilo({QStringLiteral("delete"), id}).exitCode, 0);
         QVERIFY(m_world.waitForSavedClip([&](const ClipItem &) {
             const QList<ClipItem> saved = m_world.historyFile();
-            return std::none_of(saved.cbegin(), saved.cend(), textIs(marker));
+            return std::none_of(saved.cbegin(), saved.cend(), AppWorld::textIs(marker));
         }));
         QThread::msleep(300);
         int copiesLeftByQt = 0;
@@ -105,7 +94,7 @@ private Q_SLOTS:
         const AppWorld::Result list = m_world.vexilo({QStringLiteral("list")});
         QCOMPARE(list.exitCode, 2);
         QCOMPARE(list.err.count(u'\n'), 1);
-        copy("not recorded");
+        m_world.copy("not recorded");
         QThread::msleep(800);
         QCOMPARE(QDir(m_world.storageDirectory()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("history.json")});
@@ -125,11 +114,11 @@ private Q_SLOTS:
         const qint64 baseline = ProcessMemory::residentBytes(m_world.applicationPid());
         for (int i = 0; i < 8; ++i) {
             const QString text = QStringLiteral("%1 ").arg(i).repeated(2 << 20);
-            copy(text.toUtf8());
-            QVERIFY(m_world.waitForSavedClip(textIs(text), 20000));
+            m_world.copy(text.toUtf8());
+            QVERIFY(m_world.waitForSavedClip(AppWorld::textIs(text), 20000));
         }
-        copy("small");
-        QVERIFY(m_world.waitForSavedClip(textIs(QStringLiteral("small"))));
+        m_world.copy("small");
+        QVERIFY(m_world.waitForSavedClip(AppWorld::textIs(QStringLiteral("small"))));
         const qint64 full = ProcessMemory::residentBytes(m_world.applicationPid());
         QVERIFY2(full > baseline + 25'000'000, qPrintable(QStringLiteral("%1 -> %2").arg(baseline).arg(full)));
 
