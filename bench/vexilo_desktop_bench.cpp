@@ -44,11 +44,11 @@
 
 using namespace Vexilo;
 using namespace Vexilo::Bench;
-using Clock = std::chrono::steady_clock;
+using SteadyClock = std::chrono::steady_clock;
 
 namespace {
 
-double msBetween(Clock::time_point from, Clock::time_point to)
+double msBetween(SteadyClock::time_point from, SteadyClock::time_point to)
 {
     return std::chrono::duration<double, std::milli>(to - from).count();
 }
@@ -128,7 +128,7 @@ public:
         return m_times.size();
     }
 
-    [[nodiscard]] std::optional<Clock::time_point> at(size_t index) const
+    [[nodiscard]] std::optional<SteadyClock::time_point> at(size_t index) const
     {
         std::lock_guard lock(m_mutex);
         if (index >= m_times.size())
@@ -146,7 +146,7 @@ private:
                 XEvent event;
                 XNextEvent(m_display, &event);
                 if (event.type == m_eventBase + XFixesSelectionNotify) {
-                    const auto now = Clock::now();
+                    const auto now = SteadyClock::now();
                     std::lock_guard lock(m_mutex);
                     m_times.push_back(now);
                 }
@@ -159,7 +159,7 @@ private:
     std::thread m_thread;
     std::atomic<bool> m_stop = false;
     mutable std::mutex m_mutex;
-    std::vector<Clock::time_point> m_times;
+    std::vector<SteadyClock::time_point> m_times;
 };
 
 // Starts xclip owning the clipboard with `text`; it keeps serving in the background until the next
@@ -190,7 +190,7 @@ struct CaptureRig
     std::unique_ptr<ClipboardStore> store;
     std::unique_ptr<ClipboardMonitor> monitor;
     QByteArray expected;
-    std::optional<Clock::time_point> recordedAt;
+    std::optional<SteadyClock::time_point> recordedAt;
 
     CaptureRig()
     {
@@ -207,7 +207,7 @@ struct CaptureRig
         QObject::connect(store.get(), &ClipboardStore::itemsChanged, store.get(), [this] {
             const QList<ClipItem> &items = store->items();
             if (!recordedAt && !items.isEmpty() && items.first().textContentUtf8() == expected)
-                recordedAt = Clock::now();
+                recordedAt = SteadyClock::now();
         });
         monitor->startMonitoring(0.4);
     }
@@ -408,8 +408,8 @@ void measureCommandLineAgainstApplication(const QProcessEnvironment &display)
     QThread::sleep(3);
     const double cleared = residentMegabytes(app.pid());
     if (idleMegabytes > 0)
-        report("resident memory after clearing those clips, times the idle application's", cleared / idleMegabytes,
-               "x", 1.2);
+        report("resident memory after clearing those clips, times the idle application's", cleared / idleMegabytes, "x",
+               1.2);
     info("   resident memory after clearing", cleared, "MB");
 }
 

@@ -4,10 +4,14 @@
 #include "ClipboardStore.h"
 #include "ImageServerWorker.h"
 #include "NetworkAddress.h"
+#include "ThreadHandOff.h"
 
 #include <QThread>
 
 namespace Vexilo {
+
+using ThreadHandOff::handOver;
+using ThreadHandOff::takeOver;
 
 LocalImageServer::LocalImageServer(Options options, QObject *parent)
     : QObject(parent)
@@ -48,12 +52,23 @@ void LocalImageServer::start()
     connect(m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     connect(m_worker, &ImageServerWorker::failed, this,
             [this](const QString &error) { log(QStringLiteral("Vexilo: LocalImageServer failed: ") + error); });
+    // The thread's last work, the worker's included, comes before stop() returns.
+    connect(
+        m_thread, &QThread::finished, this, [this] { handOver(this); }, Qt::DirectConnection);
     m_thread->start();
 
     std::optional<quint16> port;
     QString error;
+    handOver(m_worker);
     QMetaObject::invokeMethod(
-        m_worker, [&] { port = m_worker->listen(m_options.port, &error); }, Qt::BlockingQueuedConnection);
+        m_worker,
+        [&, worker = m_worker] {
+            takeOver(worker);
+            port = worker->listen(m_options.port, &error);
+            handOver(&port);
+        },
+        Qt::BlockingQueuedConnection);
+    takeOver(&port);
     // A listener that failed stays in place until stop(), so sharing again does not retry it.
     if (!port) {
         log(QStringLiteral("Vexilo: LocalImageServer failed: ") + error);
@@ -74,6 +89,7 @@ void LocalImageServer::stop()
         return;
     m_thread->quit();
     m_thread->wait();
+    takeOver(this);
     delete m_thread;
     m_thread = nullptr;
     m_worker = nullptr;
@@ -110,15 +126,23 @@ LocalImageServer::ActiveShare LocalImageServer::activeShare() const
 
 void LocalImageServer::lookUpImagePath(ImageServerWorker *worker, quint64 connectionId, const QUuid &itemId)
 {
+    handOver(this);
     QMetaObject::invokeMethod(
         this,
         [this, worker, connectionId, itemId] {
+            takeOver(this);
             // A worker that was stopped meanwhile is gone; its connections with it.
             if (worker != m_worker)
                 return;
             const QString path = m_options.imagePathForClip ? m_options.imagePathForClip(itemId) : QString();
+            handOver(worker);
             QMetaObject::invokeMethod(
-                worker, [worker, connectionId, path] { worker->serveImage(connectionId, path); }, Qt::QueuedConnection);
+                worker,
+                [worker, connectionId, path] {
+                    takeOver(worker);
+                    worker->serveImage(connectionId, path);
+                },
+                Qt::QueuedConnection);
         },
         Qt::QueuedConnection);
 }

@@ -3,6 +3,7 @@
 
 #include "OpenMPThreadLimit.h"
 #include "TextUtils.h"
+#include "ThreadHandOff.h"
 
 #include <QPainter>
 #include <QPointer>
@@ -15,6 +16,9 @@
 #include <tesseract/resultiterator.h>
 
 namespace Vexilo {
+
+using ThreadHandOff::handOver;
+using ThreadHandOff::takeOver;
 
 namespace {
 
@@ -71,6 +75,10 @@ QString takeText(char *text)
     return result;
 }
 
+// The token of the thread pool's queue for ThreadSanitizer: a job takes over before it reads what it
+// captured.
+char poolQueue = 0;
+
 } // namespace
 
 void OCRService::EngineDeleter::operator()(tesseract::TessBaseAPI *engine) const
@@ -104,11 +112,14 @@ void OCRService::extractText(const QImage &image, QObject *context, Callback don
 {
     // The pointer is only read on this object's thread, where the caller's context lives too.
     QPointer<QObject> guard(context);
-    m_pool.start([this, image, guard, done = std::move(done)]() mutable {
+    std::function<void()> job = [this, image, guard, done = std::move(done)]() mutable {
+        takeOver(&poolQueue);
         Result result = performOCR(image);
+        handOver(this);
         QMetaObject::invokeMethod(
             this,
             [this, guard, done = std::move(done), result = std::move(result)] {
+                takeOver(this);
                 m_releaseTimer.start();
                 if (!result.error.isEmpty())
                     m_log(QStringLiteral("Failed to perform OCR request: ") + result.error);
@@ -116,7 +127,9 @@ void OCRService::extractText(const QImage &image, QObject *context, Callback don
                     done(result.text);
             },
             Qt::QueuedConnection);
-    });
+    };
+    handOver(&poolQueue);
+    m_pool.start(std::move(job));
 }
 
 std::optional<QString> OCRService::joinRecognizedLines(const QStringList &lines)
@@ -142,12 +155,17 @@ OCRService::Result OCRService::performOCR(const QImage &image)
         auto lower = std::make_shared<Lines>();
         auto lowerDone = std::make_shared<QSemaphore>();
         const QImage bottom = pixels.copy(0, *cut, pixels.width(), pixels.height() - *cut);
-        if (m_pool.tryStart([this, bottom, lower, lowerDone] {
-                *lower = recognizeLines(bottom);
-                lowerDone->release();
-            })) {
+        std::function<void()> band = [this, bottom, lower, lowerDone] {
+            takeOver(&poolQueue);
+            *lower = recognizeLines(bottom);
+            handOver(lower.get());
+            lowerDone->release();
+        };
+        handOver(&poolQueue);
+        if (m_pool.tryStart(std::move(band))) {
             Lines upper = recognizeLines(pixels.copy(0, 0, pixels.width(), *cut));
             lowerDone->acquire();
+            takeOver(lower.get());
             if (!upper.error.isEmpty() || !lower->error.isEmpty())
                 return {std::nullopt, upper.error.isEmpty() ? lower->error : upper.error};
             return {joinRecognizedLines(upper.lines + lower->lines), {}};

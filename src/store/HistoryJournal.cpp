@@ -5,6 +5,7 @@
 #include "JsonReader.h"
 #include "MappedFile.h"
 #include "SecureMemory.h"
+#include "ThreadHandOff.h"
 #include "Uuid.h"
 
 #include <QFile>
@@ -17,6 +18,9 @@
 #include <unistd.h>
 
 namespace Vexilo {
+
+using ThreadHandOff::handOver;
+using ThreadHandOff::takeOver;
 
 namespace {
 
@@ -105,14 +109,26 @@ HistoryJournal::~HistoryJournal()
 quint64 HistoryJournal::recordAdded(const ClipItem &item)
 {
     const quint64 sequence = ++m_sequence;
-    QMetaObject::invokeMethod(m_worker, [this, sequence, item] { append(sequence, "{\"add\":", item, "}\n"); });
+    handOver(m_worker);
+    QMetaObject::invokeMethod(m_worker, [this, sequence, clip = item]() mutable {
+        takeOver(m_worker);
+        append(sequence, "{\"add\":", clip, "}\n");
+        // Let go of the clip here, not wherever Qt ends up destroying this call.
+        clip = ClipItem();
+    });
     return sequence;
 }
 
 quint64 HistoryJournal::recordUpdated(const ClipItem &item)
 {
     const quint64 sequence = ++m_sequence;
-    QMetaObject::invokeMethod(m_worker, [this, sequence, item] { append(sequence, "{\"update\":", item, "}\n"); });
+    handOver(m_worker);
+    QMetaObject::invokeMethod(m_worker, [this, sequence, clip = item]() mutable {
+        takeOver(m_worker);
+        append(sequence, "{\"update\":", clip, "}\n");
+        // Let go of the clip here, not wherever Qt ends up destroying this call.
+        clip = ClipItem();
+    });
     return sequence;
 }
 
@@ -123,20 +139,30 @@ quint64 HistoryJournal::recordRemoved(const QList<QUuid> &ids)
     for (qsizetype i = 0; i < ids.size(); ++i)
         line += (i ? ",\"" : "\"") + Uuid::toText(ids.at(i)).toLatin1() + '"';
     line += "]}\n";
-    QMetaObject::invokeMethod(m_worker, [this, sequence, line] { append(sequence, line, ClipItem(), {}); });
+    handOver(m_worker);
+    QMetaObject::invokeMethod(m_worker, [this, sequence, line] {
+        takeOver(m_worker);
+        append(sequence, line, ClipItem(), {});
+    });
     return sequence;
 }
 
 void HistoryJournal::discardUpTo(quint64 sequence)
 {
-    QMetaObject::invokeMethod(m_worker, [this, sequence] { dropLines(sequence); });
+    handOver(m_worker);
+    QMetaObject::invokeMethod(m_worker, [this, sequence] {
+        takeOver(m_worker);
+        dropLines(sequence);
+    });
 }
 
 void HistoryJournal::waitForIdle()
 {
-    if (m_thread.isRunning())
-        QMetaObject::invokeMethod(
-            m_worker, [] {}, Qt::BlockingQueuedConnection);
+    if (!m_thread.isRunning())
+        return;
+    QMetaObject::invokeMethod(
+        m_worker, [this] { handOver(this); }, Qt::BlockingQueuedConnection);
+    takeOver(this);
 }
 
 void HistoryJournal::append(quint64 sequence, const QByteArray &prefix, const ClipItem &item, const QByteArray &suffix)

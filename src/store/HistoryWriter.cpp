@@ -3,9 +3,9 @@
 
 #include "HistoryFile.h"
 #include "HistoryJournal.h"
+#include "ThreadHandOff.h"
 
 #include <QFileInfo>
-#include <QtCore/qtsan_impl.h>
 #include <cstdlib>
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -13,26 +13,8 @@
 
 namespace Vexilo {
 
-namespace {
-
-// A blocking call into the writer's thread is ordered with its caller by locks inside Qt. Debian's
-// Qt is not built for ThreadSanitizer, which cannot see them; these tell it that order and do
-// nothing in other builds.
-void handOver([[maybe_unused]] void *token)
-{
-#ifdef QT_BUILDING_UNDER_TSAN
-    __tsan_release(token);
-#endif
-}
-
-void takeOver([[maybe_unused]] void *token)
-{
-#ifdef QT_BUILDING_UNDER_TSAN
-    __tsan_acquire(token);
-#endif
-}
-
-} // namespace
+using ThreadHandOff::handOver;
+using ThreadHandOff::takeOver;
 
 HistoryWriter::HistoryWriter(const QString &historyFile, LogSink log, QObject *context, std::function<void()> onWritten,
                              HistoryJournal *journal)
