@@ -330,18 +330,6 @@ bool JsonReader::readStringView(QByteArrayView &value)
     return true;
 }
 
-bool JsonReader::readStringUtf8(QByteArray &value)
-{
-    QByteArrayView view;
-    if (!readStringView(view))
-        return false;
-    if (Utf8::isValid(view))
-        value = view.toByteArray();
-    else
-        value = QString::fromUtf8(view).toUtf8();
-    return true;
-}
-
 bool JsonReader::scanNumber(QByteArrayView &raw)
 {
     const qsizetype start = m_pos;

@@ -35,8 +35,6 @@ public:
     bool nextElement();
 
     bool readString(QString &value);
-    // The string's content as UTF-8, unescaped. Invalid UTF-8 in the input is replaced.
-    bool readStringUtf8(QByteArray &value);
     // The string's bytes exactly as they stand between the quotes, escapes undone only when present.
     // The view stays valid until the next call.
     bool readStringView(QByteArrayView &value);

@@ -25,11 +25,6 @@ qsizetype asciiPrefix(const unsigned char *p, qsizetype n)
 }
 } // namespace
 
-bool isAscii(QByteArrayView bytes)
-{
-    return asciiPrefix(reinterpret_cast<const unsigned char *>(bytes.data()), bytes.size()) == bytes.size();
-}
-
 bool isValid(QByteArrayView bytes)
 {
     const auto *p = reinterpret_cast<const unsigned char *>(bytes.data());

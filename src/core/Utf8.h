@@ -8,7 +8,6 @@ namespace Vexilo::Utf8 {
 
 // Strict validation: no overlong forms, no surrogates, nothing above U+10FFFF.
 [[nodiscard]] bool isValid(QByteArrayView bytes);
-[[nodiscard]] bool isAscii(QByteArrayView bytes);
 
 // Writes the code point's UTF-8 form (one to four bytes) to out and returns its length.
 inline int encode(char32_t cp, char *out)

@@ -88,13 +88,6 @@ int AppSettings::intValue(const QString &key, int fallback) const
     return ok ? result : fallback;
 }
 
-double AppSettings::doubleValue(const QString &key, double fallback) const
-{
-    bool ok = false;
-    const double result = value(key).toDouble(&ok);
-    return ok ? result : fallback;
-}
-
 QString AppSettings::stringValue(const QString &key, const QString &fallback) const
 {
     const QVariant v = value(key);

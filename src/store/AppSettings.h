@@ -33,7 +33,6 @@ public:
 
     [[nodiscard]] bool boolValue(const QString &key, bool fallback) const;
     [[nodiscard]] int intValue(const QString &key, int fallback) const;
-    [[nodiscard]] double doubleValue(const QString &key, double fallback) const;
     [[nodiscard]] QString stringValue(const QString &key, const QString &fallback) const;
     // Absent when neither stored nor registered, so callers can tell "never written" from "empty".
     [[nodiscard]] std::optional<QStringList> stringListValue(const QString &key) const;

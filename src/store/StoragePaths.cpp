@@ -22,11 +22,6 @@ QString StoragePaths::imagesDirectory() const
     return storageDirectory + QStringLiteral("/images");
 }
 
-QString StoragePaths::lockFile() const
-{
-    return storageDirectory + QStringLiteral("/vexilo.lock");
-}
-
 StoragePaths StoragePaths::forStorageDirectory(const QString &storageDirectory)
 {
     const QString clean = QDir::cleanPath(QFileInfo(storageDirectory).absoluteFilePath());

@@ -16,7 +16,6 @@ struct StoragePaths
     // The changes since the history file was last written.
     [[nodiscard]] QString journalFile() const;
     [[nodiscard]] QString imagesDirectory() const;
-    [[nodiscard]] QString lockFile() const;
 
     // storageDirectory itself, with the legacy folder "Quillbox" beside it.
     static StoragePaths forStorageDirectory(const QString &storageDirectory);
