@@ -103,16 +103,6 @@ quint16 keyCodeForKeysym(quint32 keysym)
     return KeyCodes::Unknown;
 }
 
-quint16 xStateForFlags(quint64 flags)
-{
-    quint16 state = 0;
-    for (const ModifierEntry &entry : modifiers) {
-        if (flags & entry.flag)
-            state |= entry.xMask;
-    }
-    return state;
-}
-
 quint64 flagsForXState(quint16 state)
 {
     quint64 flags = 0;
@@ -135,16 +125,6 @@ std::optional<quint16> xModifiersForHotkeyModifiers(quint32 hotkeyModifiers)
     if (hotkeyModifiers != 0)
         return std::nullopt;
     return mask;
-}
-
-quint32 hotkeyModifiersForXModifiers(quint16 xModifiers)
-{
-    quint32 result = 0;
-    for (const ModifierEntry &entry : modifiers) {
-        if (xModifiers & entry.xMask)
-            result |= entry.hotkeyModifier;
-    }
-    return result;
 }
 
 } // namespace Vexilo::X11KeyMap

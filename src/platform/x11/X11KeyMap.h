@@ -19,12 +19,10 @@ inline constexpr quint32 ControlModifier = 0x1000;
 // KeyCodes::Unknown for keysyms without one.
 [[nodiscard]] quint16 keyCodeForKeysym(quint32 keysym);
 
-// Logical event flags to the X modifier mask, and back. Other bits are ignored both ways.
-[[nodiscard]] quint16 xStateForFlags(quint64 flags);
+// The logical event flags of an X modifier mask. Other bits are ignored.
 [[nodiscard]] quint64 flagsForXState(quint16 state);
 
 // Hotkey modifiers to the X modifier mask; empty when `modifiers` holds a bit without an X meaning.
 [[nodiscard]] std::optional<quint16> xModifiersForHotkeyModifiers(quint32 modifiers);
-[[nodiscard]] quint32 hotkeyModifiersForXModifiers(quint16 xModifiers);
 
 } // namespace Vexilo::X11KeyMap
