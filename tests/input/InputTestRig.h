@@ -15,6 +15,25 @@
 
 namespace Vexilo::Test {
 
+// A snippet whose title is its text.
+inline ClipItem snippet(const QString &text, const std::optional<QString> &shortcut = {}, double createdAt = 0)
+{
+    ClipItem clip(QUuid::createUuid(), createdAt, ClipType::Snippets, false, {}, true);
+    clip.setTextContent(text);
+    clip.setSnippetTitle(text);
+    clip.setSnippetShortcut(shortcut);
+    return clip;
+}
+
+// What a paste sends, after `backspaces` Backspaces, in FakeKeySynthesizer's summary.
+inline QStringList pasteKeys(int backspaces = 0)
+{
+    QStringList keys;
+    for (int i = 0; i < backspaces; ++i)
+        keys << QStringLiteral("51:0:down") << QStringLiteral("51:0:up");
+    return keys << QStringLiteral("9:100000:down") << QStringLiteral("9:100000:up");
+}
+
 // The input services wired together over fakes and a store on a temporary folder, the way the
 // application wires them over the desktop.
 class InputTestRig

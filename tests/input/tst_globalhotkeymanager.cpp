@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "GlobalHotkeyManager.h"
 #include "InputTestRig.h"
-#include "KeyCodes.h"
 
 #include <QSignalSpy>
 #include <QTest>
@@ -40,14 +39,6 @@ struct HotkeyRig
     std::unique_ptr<GlobalHotkeyManager> manager;
 };
 
-ClipItem snippet(const QString &text, double createdAt)
-{
-    ClipItem clip(QUuid::createUuid(), createdAt, ClipType::Snippets, false, {}, true);
-    clip.setTextContent(text);
-    clip.setSnippetTitle(text);
-    return clip;
-}
-
 } // namespace
 
 class TestGlobalHotkeyManager : public QObject
@@ -55,21 +46,6 @@ class TestGlobalHotkeyManager : public QObject
     Q_OBJECT
 
 private Q_SLOTS:
-    // The HUD hotkey with Alt, the nine direct-paste hotkeys with Ctrl+Alt on the main-row digits.
-    void registrations()
-    {
-        HotkeyRig h;
-        h.create();
-        const auto registrations = h.rig.hotkeys.registrations();
-        QCOMPARE(registrations.size(), 10);
-        QCOMPARE(registrations.value(1), (FakeHotkeyService::Registration{KeyCodes::Space, KeyCodes::OptionModifier}));
-        for (quint32 slot = 1; slot <= 9; ++slot) {
-            QCOMPARE(registrations.value(10 + slot),
-                     (FakeHotkeyService::Registration{KeyCodes::Digits[slot - 1],
-                                                      KeyCodes::CommandModifier | KeyCodes::OptionModifier}));
-        }
-    }
-
     void storedOptionOnConstruction_data()
     {
         QTest::addColumn<std::optional<QString>>("stored");
@@ -218,19 +194,19 @@ private Q_SLOTS:
 
         StoreFixture clips;
         const QList<ClipItem> two = {clips.textClip(u"newest"_s, 10), clips.textClip(u"older"_s, 20),
-                                     snippet(u"a snippet"_s, clips.clock)};
+                                     snippet(u"a snippet"_s, {}, clips.clock)};
         // Beyond the history: nothing.
         QTest::newRow("slot 3 with two clips") << two << 3 << QString();
 
         // Pinned clips come first, newest first; snippets never count.
-        const QList<ClipItem> mixed = {snippet(u"snippet newest"_s, clips.clock), clips.textClip(u"newest"_s, 10),
+        const QList<ClipItem> mixed = {snippet(u"snippet newest"_s, {}, clips.clock), clips.textClip(u"newest"_s, 10),
                                        clips.textClip(u"older"_s, 20), clips.textClip(u"pinned old"_s, 100, true),
                                        clips.textClip(u"pinned new"_s, 50, true)};
         QTest::newRow("slot 1 is the newest pinned") << mixed << 1 << u"pinned new"_s;
         QTest::newRow("slot 3 is the newest unpinned") << mixed << 3 << u"newest"_s;
         QTest::newRow("slot 5 skips the snippet") << mixed << 5 << QString();
 
-        QList<ClipItem> twelve = {snippet(u"s"_s, 0)};
+        QList<ClipItem> twelve = {snippet(u"s"_s)};
         for (int i = 1; i <= 12; ++i)
             twelve.append(clips.textClip(u"clip %1"_s.arg(i), i));
         QTest::newRow("slot 9 of twelve") << twelve << 9 << u"clip 9"_s;

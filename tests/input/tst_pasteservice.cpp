@@ -39,11 +39,6 @@ ClipItem imageClip(const std::optional<QString> &fileName)
     return clip;
 }
 
-QStringList pasteKeys()
-{
-    return {u"9:100000:down"_s, u"9:100000:up"_s};
-}
-
 } // namespace
 
 class TestPasteService : public QObject
@@ -74,10 +69,8 @@ private Q_SLOTS:
 
         // Every text-like clip writes its text.
         QTest::newRow("text") << textClip(ClipType::Text, u"hello"_s) << none << QStringList{clear, u"string:hello"_s};
-        ClipItem snippet = textClip(ClipType::Snippets, u"Best regards"_s);
-        snippet.setSnippet(true);
-        snippet.setSnippetShortcut(u";br"_s);
-        QTest::newRow("snippet") << snippet << none << QStringList{clear, u"string:Best regards"_s};
+        QTest::newRow("snippet") << snippet(u"Best regards"_s, u";br"_s) << none
+                                 << QStringList{clear, u"string:Best regards"_s};
 
         // Files go as one write, in stored order.
         QTest::newRow("three files in order") << fileClip(QStringList{u"/b/2"_s, u"/a/1"_s, u"/c/3"_s}) << none
@@ -187,62 +180,50 @@ private Q_SLOTS:
         QCOMPARE(rig.keys.postedKeyCount(), 0);
     }
 
-    void simulateBackspaces_data()
+    void keystrokes_data()
     {
+        QTest::addColumn<bool>("paste"); // else Backspaces
         QTest::addColumn<int>("count");
         QTest::addColumn<bool>("trusted");
-        QTest::addColumn<int>("posted");
+        QTest::addColumn<QStringList>("posted");
 
         // Nothing to send, or no permission to send it: the completion runs at once.
-        QTest::newRow("zero") << 0 << true << 0;
-        QTest::newRow("negative") << -3 << true << 0;
-        QTest::newRow("untrusted") << 4 << false << 0;
-        // Otherwise one press and release per Backspace, and the completion comes later.
-        QTest::newRow("six") << 6 << true << 6;
+        QTest::newRow("zero backspaces") << false << 0 << true << QStringList();
+        QTest::newRow("negative count") << false << -3 << true << QStringList();
+        QTest::newRow("untrusted backspaces") << false << 4 << false << QStringList();
+        QTest::newRow("untrusted paste") << true << 0 << false << QStringList();
+        // Otherwise one press and release per key, off the main thread, and the completion later.
+        QTest::newRow("six backspaces") << false << 6 << true << pasteKeys(6).mid(0, 12);
+        QTest::newRow("paste") << true << 0 << true << pasteKeys();
     }
 
-    void simulateBackspaces()
+    void keystrokes()
     {
+        QFETCH(bool, paste);
         QFETCH(int, count);
         QFETCH(bool, trusted);
-        QFETCH(int, posted);
+        QFETCH(QStringList, posted);
 
         InputTestRig rig;
         rig.keys.setAvailable(trusted);
         QThread *completionThread = nullptr;
         int completions = 0;
-        rig.paste.simulateBackspaces(count, [&] {
+        const auto done = [&] {
             completionThread = QThread::currentThread();
             ++completions;
-        });
-        if (posted == 0) {
-            QCOMPARE(completions, 1);
-            QTest::qWait(50);
-            QCOMPARE(rig.keys.postedKeyCount(), 0);
-            QCOMPARE(completions, 1);
-            return;
-        }
-        QCOMPARE(completions, 0);
+        };
+        if (paste)
+            rig.paste.simulatePasteKeystroke(done);
+        else
+            rig.paste.simulateBackspaces(count, done);
+        QCOMPARE(completions, posted.isEmpty() ? 1 : 0);
         QTRY_COMPARE(completions, 1);
         QCOMPARE(completionThread, QThread::currentThread());
-        QStringList expected;
-        for (int i = 0; i < posted; ++i)
-            expected << u"51:0:down"_s << u"51:0:up"_s;
-        QCOMPARE(rig.keys.postedKeySummary(), expected);
+        QTest::qWait(posted.isEmpty() ? 50 : 0);
+        QCOMPARE(rig.keys.postedKeySummary(), posted);
+        QCOMPARE(completions, 1);
         for (const FakeKeySynthesizer::PostedKey &key : rig.keys.postedKeys())
             QVERIFY(key.thread != QThread::currentThread());
-    }
-
-    void untrustedKeystrokeCompletesAtOnce()
-    {
-        InputTestRig rig;
-        rig.keys.setAvailable(false);
-        int completions = 0;
-        rig.paste.simulatePasteKeystroke([&] { ++completions; });
-        QCOMPARE(completions, 1);
-        rig.paste.simulatePasteKeystroke();
-        QTest::qWait(50);
-        QCOMPARE(rig.keys.postedKeyCount(), 0);
     }
 
     void pasteWaitsForHeldModifiers()

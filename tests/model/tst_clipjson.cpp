@@ -271,30 +271,17 @@ private Q_SLOTS:
         QCOMPARE(decoded.items, items.first(decoded.items.size()));
     }
 
-    void historyRoundTrip()
+    // The readable export carries the same records. (The compact form round-trips in the fuzz target.)
+    void prettyHistoryRoundTrip()
     {
         QList<ClipItem> items;
-        for (int i = 0; i < 50; ++i) {
-            ClipItem item(QUuid::createUuid(), 700000000.0 + i * 0.37, ClipTypes::allCases[2 + i % 6], i % 3 == 0,
-                          i % 4 ? QStringList{} : QStringList{u"t%1"_s.arg(i)}, i % 7 == 0);
-            if (i % 2)
-                item.setTextContent(u"text %1 \u00e9\n"_s.arg(i));
-            if (i % 5 == 0)
-                item.setFilePaths(QStringList{u"/a/%1"_s.arg(i), u"/b"_s});
-            if (i % 6 == 0)
-                item.setImageSize(i, i + 1);
-            items.append(item);
-        }
-        const QByteArray compact = ClipJson::encodeHistory(items);
-        const auto decoded = ClipJson::decodeHistory(compact);
-        QVERIFY2(decoded.complete, qPrintable(decoded.error));
-        QCOMPARE(decoded.items, items);
-        QCOMPARE(ClipJson::encodeHistory(decoded.items), compact);
-        // The readable export carries the same records.
+        for (const QByteArray &json : {requiredOnly, withMember(R"("textContent":"a\n\u00e9","filePaths":[])")})
+            items.append(*ClipJson::decodeItem(json));
+        items.last().setTags({u"t"_s});
         const QByteArray pretty = ClipJson::encodeHistoryPretty(items);
         QVERIFY(pretty.contains("\n    \"id\" : \""));
         QCOMPARE(ClipJson::decodeHistory(pretty).items, items);
-        QCOMPARE(QJsonDocument::fromJson(pretty).array().size(), 50);
+        QCOMPARE(QJsonDocument::fromJson(pretty).array().size(), 2);
         QCOMPARE(ClipJson::encodeHistoryPretty({}), QByteArray("[]"));
     }
 };

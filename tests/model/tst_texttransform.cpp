@@ -147,17 +147,6 @@ private Q_SLOTS:
         if (valid)
             QTEST(*result, "expected");
     }
-
-    // Whatever is encoded decodes back unchanged, whatever its length modulo three.
-    void base64RoundTrip()
-    {
-        for (const QString &text :
-             {QString(), u"a"_s, u"ab"_s, u"abc"_s, u"l\u00EFne 1\r\n\u2603 line 2\n\U0001F468\u200D\U0001F469"_s}) {
-            const auto encoded = TextTransformModes::transform(TextTransformMode::Base64Encoded, text);
-            QVERIFY(encoded);
-            QCOMPARE(TextTransformModes::transform(TextTransformMode::Base64Decoded, *encoded), text);
-        }
-    }
 };
 
 QTEST_GUILESS_MAIN(TestTextTransform)

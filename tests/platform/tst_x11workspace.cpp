@@ -11,11 +11,7 @@
 #include <QRasterWindow>
 #include <QScopeGuard>
 #include <QSignalSpy>
-#include <QSocketNotifier>
 #include <QTemporaryDir>
-#include <QTimer>
-#include <cstdio>
-#include <unistd.h>
 
 using namespace Vexilo;
 using namespace Qt::StringLiterals;
@@ -24,28 +20,18 @@ namespace {
 
 constexpr int processTimeoutMs = 10000;
 
-// Started as a separate process of this binary: shows one window whose WM_CLASS class is the given
-// application name (the instance name comes from RESOURCE_NAME), prints its id and quits when its
-// standard input closes.
+// The helper: another application with one window whose WM_CLASS class is the given name (the
+// instance name comes from RESOURCE_NAME); it reports the window's id.
 int showWindow(int argc, char **argv)
 {
     const QString className = QString::fromUtf8(argv[2]);
     QGuiApplication app(argc, argv);
     QCoreApplication::setApplicationName(className);
     QRasterWindow window;
-    window.setTitle(className + u" window"_s);
     window.resize(200, 120);
     window.show();
-    std::printf("%llu\n", static_cast<unsigned long long>(window.winId()));
-    std::fflush(stdout);
-    QSocketNotifier input(STDIN_FILENO, QSocketNotifier::Read);
-    QObject::connect(&input, &QSocketNotifier::activated, &app, [&app] {
-        char buffer[64];
-        if (::read(STDIN_FILENO, buffer, sizeof buffer) <= 0)
-            app.quit();
-    });
-    QTimer::singleShot(60000, &app, &QCoreApplication::quit);
-    return app.exec();
+    Test::reportToTest(QString::number(window.winId()));
+    return Test::execUntilInputCloses();
 }
 
 bool writeFile(const QString &path, const QByteArray &contents)
@@ -58,17 +44,8 @@ bool writeFile(const QString &path, const QByteArray &contents)
 // A window of another process.
 struct ClientWindow
 {
-    std::unique_ptr<QProcess> process;
+    Test::HelperProcess process;
     quint64 id = 0;
-
-    void close()
-    {
-        process->closeWriteChannel();
-        if (!process->waitForFinished(processTimeoutMs)) {
-            process->kill();
-            process->waitForFinished(2000);
-        }
-    }
 };
 
 } // namespace
@@ -110,24 +87,15 @@ class TestX11Workspace : public QObject
 private:
     Test::XSession &session() { return Test::currentXSession(); }
 
-    std::optional<ClientWindow> startWindow(const QString &instanceName, const QString &className)
+    static std::unique_ptr<ClientWindow> startWindow(const QString &instanceName, const QString &className)
     {
-        ClientWindow window;
-        window.process = std::make_unique<QProcess>();
-        QProcessEnvironment environment = session().environment();
+        auto window = std::make_unique<ClientWindow>();
+        QProcessEnvironment environment;
         environment.insert(u"RESOURCE_NAME"_s, instanceName);
-        window.process->setProcessEnvironment(environment);
-        window.process->start(QCoreApplication::applicationFilePath(), {u"--show-window"_s, className});
-        if (!window.process->waitForStarted(processTimeoutMs))
-            return std::nullopt;
-        while (!window.process->canReadLine()) {
-            if (!window.process->waitForReadyRead(processTimeoutMs))
-                return std::nullopt;
-        }
-        window.id = window.process->readLine().trimmed().toULongLong();
-        if (window.id == 0)
-            return std::nullopt;
-        return window;
+        if (!window->process.start({u"--show-window"_s, className}, environment))
+            return nullptr;
+        window->id = window->process.firstLine().toULongLong();
+        return window->id ? std::move(window) : nullptr;
     }
 
     quint64 activeWindowByXdotool()
@@ -147,8 +115,8 @@ private:
     QTemporaryDir m_dataHome;
     std::unique_ptr<X11Atoms> m_atoms;
     std::unique_ptr<DesktopFiles> m_desktopFiles;
-    std::optional<ClientWindow> m_alpha;
-    std::optional<ClientWindow> m_beta;
+    std::unique_ptr<ClientWindow> m_alpha;
+    std::unique_ptr<ClientWindow> m_beta;
 
 private Q_SLOTS:
     void initTestCase()
@@ -172,14 +140,6 @@ private Q_SLOTS:
         QVERIFY(m_atoms);
     }
 
-    void cleanupTestCase()
-    {
-        for (auto *window : {&m_alpha, &m_beta}) {
-            if (*window)
-                (*window)->close();
-        }
-    }
-
     void frontmostFollowsActivation()
     {
         X11Workspace workspace(m_atoms.get(), m_desktopFiles.get());
@@ -191,7 +151,7 @@ private Q_SLOTS:
         auto front = workspace.frontmostApplication();
         QVERIFY(front);
         QCOMPARE(front->windowId, m_alpha->id);
-        QCOMPARE(front->processId, m_alpha->process->processId());
+        QCOMPARE(front->processId, m_alpha->process.processId());
         // No desktop file: the window class names the application.
         QCOMPARE(front->bundleId, std::optional<QString>(u"AlphaApp"_s));
         QCOMPARE(front->name, std::optional<QString>(u"AlphaApp"_s));
@@ -315,7 +275,6 @@ private Q_SLOTS:
         QVERIFY(alpha);
         QVERIFY(!workspace.isTerminated(*alpha));
 
-        m_alpha->close();
         m_alpha.reset();
         QTRY_VERIFY(workspace.isTerminated(*alpha));
         QVERIFY(!workspace.activate(*alpha));
@@ -405,10 +364,8 @@ private Q_SLOTS:
 
 int main(int argc, char **argv)
 {
-    // The same binary doubles as another application with a window of its own.
-    if (argc > 2 && qstrcmp(argv[1], "--show-window") == 0)
-        return showWindow(argc, argv);
-    return Vexilo::Test::runInXSession(argc, argv, []() -> QObject * { return new TestX11Workspace; });
+    return Test::runInXSession(argc, argv, []() -> QObject * { return new TestX11Workspace; },
+                               {{"--show-window", showWindow}});
 }
 
 #include "tst_x11workspace.moc"

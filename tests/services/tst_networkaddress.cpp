@@ -17,12 +17,10 @@ const Flags pointToPointFlags =
 
 NetworkAddress::Interface up(const QString &name, const QStringList &addresses, Flags flags = upFlags)
 {
-    NetworkAddress::Interface interface {
-        name, flags, { }
-    };
+    NetworkAddress::Interface result{name, flags, {}};
     for (const QString &address : addresses)
-        interface.addresses.append(QHostAddress(address));
-    return interface;
+        result.addresses.append(QHostAddress(address));
+    return result;
 }
 
 const NetworkAddress::Interface lo = up(u"lo"_s, {u"127.0.0.1"_s, u"::1"_s}, loopbackFlags);

@@ -9,10 +9,6 @@
 #include <QTimer>
 #include <QtConcurrent/QtConcurrentRun>
 
-#include <sys/socket.h>
-#include <sys/un.h>
-#include <unistd.h>
-
 using namespace Vexilo;
 using namespace Qt::StringLiterals;
 
@@ -34,19 +30,6 @@ auto fromClient(Call call)
     if (!QTest::qWaitFor([&] { return future.isFinished(); }, 20000))
         qFatal("the client did not finish");
     return future.result();
-}
-
-// A socket file whose owner is gone: bound, never listening, closed.
-bool leaveStaleSocket(const QString &path)
-{
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray bytes = path.toLocal8Bit();
-    std::memcpy(address.sun_path, bytes.constData(), size_t(bytes.size()) + 1);
-    const bool bound = ::bind(fd, reinterpret_cast<sockaddr *>(&address), sizeof address) == 0;
-    ::close(fd);
-    return bound && QFileInfo::exists(path);
 }
 
 } // namespace
@@ -128,27 +111,6 @@ private Q_SLOTS:
         const QString socket = m_socket;
         QVERIFY(fromClient([=] { return InstanceClient(socket).reopen(); }));
         QCOMPARE(reopened.size(), 1);
-        // The first still owns the name.
-        const auto output =
-            fromClient([=] { return InstanceClient(socket).runCommand({u"status"_s}, CommandContext{}, QString()); });
-        QVERIFY(output);
-        QCOMPARE(output->out, u"status\n"_s);
-    }
-
-    void aSocketLeftByADeadInstanceIsTakenOver()
-    {
-        QVERIFY(QDir().mkpath(QFileInfo(m_socket).absolutePath()));
-        QVERIFY(QFile::setPermissions(QFileInfo(m_socket).absolutePath(),
-                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-        QVERIFY(leaveStaleSocket(m_socket));
-        // Nobody answers there: the client works on its own.
-        QVERIFY(!InstanceClient(m_socket).isRunning());
-        QVERIFY(!InstanceClient(m_socket).reopen());
-        QVERIFY(!InstanceClient(m_socket).runCommand({u"list"_s}, CommandContext{}, m_storage));
-
-        InstanceServer server(m_socket, m_storage, recordingHandler());
-        QVERIFY2(server.listen(), qPrintable(server.errorString()));
-        QVERIFY(InstanceClient(m_socket).isRunning());
     }
 
     // Outside the runtime folder, the socket's folder must be this user's own, closed to others: a

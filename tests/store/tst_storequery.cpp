@@ -61,18 +61,6 @@ private Q_SLOTS:
         QCOMPARE(texts(store.filteredItems()), QStringList{u"p"_s});
     }
 
-    void orderIsPinnedThenNewestAndStable()
-    {
-        StoreFixture f;
-        const ClipItem oldPinned = f.textClip(u"old pinned"_s, 100000, true);
-        const ClipItem sameA = f.textClip(u"same a"_s, 5);
-        ClipItem sameB = f.textClip(u"same b"_s, 5);
-        const ClipItem newest = f.textClip(u"newest"_s, 1);
-        f.writeHistory({sameA, oldPinned, sameB, newest});
-        ClipboardStore &store = f.open();
-        QCOMPARE(texts(store.filteredItems()), (QStringList{u"old pinned"_s, u"newest"_s, u"same a"_s, u"same b"_s}));
-    }
-
     void tagsAndSearch()
     {
         StoreFixture f;

@@ -3,9 +3,11 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimer>
 
 namespace Vexilo::Test {
 
@@ -133,6 +135,45 @@ QByteArray XSession::run(const QString &program, const QStringList &arguments, c
     if (exitCode)
         *exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
     return process.readAllStandardOutput();
+}
+
+bool XSession::xdotool(const QStringList &arguments) const
+{
+    int exitCode = -1;
+    run(QStringLiteral("xdotool"), arguments, {}, 10000, &exitCode);
+    return exitCode == 0;
+}
+
+bool XSession::copy(const QByteArray &bytes, const QString &target, const QString &selection) const
+{
+    int exitCode = -1;
+    run(QStringLiteral("xclip"),
+        {QStringLiteral("-selection"), selection, QStringLiteral("-t"), target, QStringLiteral("-i")}, bytes, 10000,
+        &exitCode);
+    return exitCode == 0;
+}
+
+std::optional<QByteArray> XSession::paste(const QString &target) const
+{
+    QProcess xclip;
+    xclip.setProcessEnvironment(environment());
+    QEventLoop loop;
+    QObject::connect(&xclip, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&xclip, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    xclip.start(QStringLiteral("xclip"),
+                {QStringLiteral("-selection"), QStringLiteral("clipboard"), QStringLiteral("-o"), QStringLiteral("-t"),
+                 target});
+    if (xclip.state() != QProcess::NotRunning)
+        loop.exec();
+    if (xclip.state() != QProcess::NotRunning) {
+        xclip.kill();
+        xclip.waitForFinished(2000);
+        return std::nullopt;
+    }
+    if (xclip.exitStatus() != QProcess::NormalExit || xclip.exitCode() != 0)
+        return std::nullopt;
+    return xclip.readAllStandardOutput();
 }
 
 } // namespace Vexilo::Test

@@ -5,6 +5,7 @@
 #include <QProcessEnvironment>
 #include <QString>
 #include <memory>
+#include <optional>
 
 class QTemporaryDir;
 
@@ -33,6 +34,14 @@ public:
     // Gives up after timeoutMs.
     QByteArray run(const QString &program, const QStringList &arguments, const QByteArray &input = {},
                    int timeoutMs = 10000, int *exitCode = nullptr) const;
+    // xdotool with these arguments; false when it fails.
+    bool xdotool(const QStringList &arguments) const;
+    // Copies with xclip, which keeps serving the bytes in the background until someone else copies.
+    bool copy(const QByteArray &bytes, const QString &target,
+              const QString &selection = QStringLiteral("clipboard")) const;
+    // The clipboard as `target`, read with xclip while this process keeps handling events: it may be
+    // the owner that has to answer. Nothing when xclip fails.
+    std::optional<QByteArray> paste(const QString &target) const;
 
 private:
     bool waitForWindowManager();
