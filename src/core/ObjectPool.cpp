@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "ObjectPool.h"
 
-#include "HugePages.h"
-
 #include <QtGlobal>
 
 namespace Vexilo {
@@ -17,27 +15,39 @@ ObjectPool::ObjectPool(size_t objectSize)
 
 ObjectPool::~ObjectPool()
 {
-    for (const HugePages::Block &chunk : m_chunks)
-        HugePages::release(chunk);
+    for (const Chunk &chunk : m_chunks)
+        HugePages::release(chunk.memory);
+}
+
+void *ObjectPool::take(Chunk &chunk)
+{
+    ++chunk.live;
+    if (FreeBlock *block = chunk.free) {
+        chunk.free = block->next;
+        return block;
+    }
+    void *block = chunk.cursor;
+    chunk.cursor += m_objectSize;
+    return block;
 }
 
 void *ObjectPool::allocate()
 {
     std::lock_guard lock(m_mutex);
-    ++m_liveObjects;
-    if (m_free) {
-        FreeBlock *block = m_free;
-        m_free = block->next;
-        return block;
+    // A history has a handful of chunks at most: looking through them is cheap.
+    for (size_t tried = 0; tried < m_chunks.size(); ++tried) {
+        Chunk &chunk = m_chunks[m_current];
+        const auto *end = static_cast<const char *>(chunk.memory.data) + chunk.memory.bytes;
+        if (chunk.free || end - chunk.cursor >= std::ptrdiff_t(m_objectSize))
+            return take(chunk);
+        m_current = (m_current + 1) % m_chunks.size();
     }
-    if (m_cursor == nullptr || m_end - m_cursor < std::ptrdiff_t(m_objectSize)) {
-        m_chunks.push_back(HugePages::allocate(chunkSize));
-        m_cursor = static_cast<char *>(m_chunks.back().data);
-        m_end = m_cursor + chunkSize;
-    }
-    void *block = m_cursor;
-    m_cursor += m_objectSize;
-    return block;
+    Chunk chunk;
+    chunk.memory = HugePages::allocate(chunkSize);
+    chunk.cursor = static_cast<char *>(chunk.memory.data);
+    m_chunks.push_back(chunk);
+    m_current = m_chunks.size() - 1;
+    return take(m_chunks.back());
 }
 
 void ObjectPool::release(void *block)
@@ -45,17 +55,22 @@ void ObjectPool::release(void *block)
     if (!block)
         return;
     std::lock_guard lock(m_mutex);
-    if (--m_liveObjects == 0) {
-        for (const HugePages::Block &chunk : m_chunks)
-            HugePages::release(chunk);
-        m_chunks.clear();
-        m_free = nullptr;
-        m_cursor = m_end = nullptr;
+    for (size_t i = 0; i < m_chunks.size(); ++i) {
+        Chunk &chunk = m_chunks[i];
+        if (!chunk.holds(block))
+            continue;
+        if (--chunk.live == 0) {
+            HugePages::release(chunk.memory);
+            m_chunks.erase(m_chunks.begin() + qsizetype(i));
+            m_current = 0;
+            return;
+        }
+        auto *free = static_cast<FreeBlock *>(block);
+        free->next = chunk.free;
+        chunk.free = free;
         return;
     }
-    auto *free = static_cast<FreeBlock *>(block);
-    free->next = m_free;
-    m_free = free;
+    Q_ASSERT_X(false, "ObjectPool::release", "a block that is not the pool's");
 }
 
 size_t ObjectPool::chunkCount()

@@ -10,8 +10,8 @@
 namespace Vexilo {
 
 // Fixed-size blocks carved from huge-page chunks, for objects a large history holds by the hundred
-// thousand. Blocks are recycled; the chunks go back to the system once every block is free again
-// (after the history was cleared, say). Safe to use from any thread.
+// thousand. Blocks are recycled; a chunk goes back to the system once every block of it is free
+// again (after the history was cleared, say). Safe to use from any thread.
 class ObjectPool
 {
 public:
@@ -29,14 +29,25 @@ private:
     {
         FreeBlock *next;
     };
+    struct Chunk
+    {
+        HugePages::Block memory;
+        char *cursor = nullptr; // blocks before it were handed out at least once
+        FreeBlock *free = nullptr;
+        size_t live = 0;
+        [[nodiscard]] bool holds(const void *block) const
+        {
+            const auto *at = static_cast<const char *>(block);
+            const auto *start = static_cast<const char *>(memory.data);
+            return at >= start && at < start + memory.bytes;
+        }
+    };
+    void *take(Chunk &chunk);
 
     size_t m_objectSize;
     std::mutex m_mutex;
-    FreeBlock *m_free = nullptr;
-    char *m_cursor = nullptr;
-    char *m_end = nullptr;
-    size_t m_liveObjects = 0;
-    std::vector<HugePages::Block> m_chunks;
+    std::vector<Chunk> m_chunks;
+    size_t m_current = 0; // where the last block came from: the next one likely comes from there too
 };
 
 } // namespace Vexilo

@@ -9,7 +9,6 @@
 
 #include <cmath>
 #include <cstring>
-#include <iterator>
 #include <limits>
 
 namespace Vexilo {
@@ -22,9 +21,6 @@ public:
 };
 
 namespace {
-
-const char *const searchedKeys[] = {"colorHex", "detectedLanguage", "filePaths", "sourceAppName", "extractedText",
-                                    "tags",     "snippetTitle"};
 
 std::optional<ClipType> typeFromBytes(QByteArrayView raw)
 {
@@ -96,15 +92,7 @@ std::optional<ClipItem> ClipRecordReader::read(QString *error)
 
 void ClipRecordReader::readField(QByteArrayView key)
 {
-    // A key given twice counts once, with its last value; the searched bytes read on the way for it
-    // are then rebuilt from the fields at the end.
-    for (int i = 0; i < int(std::size(searchedKeys)); ++i) {
-        if (key == searchedKeys[i]) {
-            if (m_seenSearchedKeys & (1u << i))
-                m_repeatedSearchedKey = true;
-            m_seenSearchedKeys |= 1u << i;
-        }
-    }
+
     if (key == "id") {
         QByteArrayView raw;
         if (isString("id", false) && m_reader.readStringView(raw)) {
@@ -140,6 +128,7 @@ void ClipRecordReader::readField(QByteArrayView key)
     } else if (key == "detectedLanguage") {
         readText("detectedLanguage", ClipItemData::DetectedLanguage, m_data.ext().detectedLanguage, true, true);
     } else if (key == "filePaths") {
+        noteRepeat(m_data.has(ClipItemData::FilePaths));
         m_data.ext().filePaths.clear();
         if (readStringArray("filePaths", true, m_data.ext().filePaths, true))
             m_data.mark(ClipItemData::FilePaths, true);
@@ -152,6 +141,7 @@ void ClipRecordReader::readField(QByteArrayView key)
     } else if (key == "extractedText") {
         readText("extractedText", ClipItemData::ExtractedText, m_data.ext().extractedText, false, true);
     } else if (key == "tags") {
+        noteRepeat(m_hasTags);
         m_data.tags.clear();
         m_hasTags = readStringArray("tags", false, m_data.tags, true);
     } else if (key == "isSnippet") {
@@ -202,6 +192,8 @@ bool ClipRecordReader::isString(const char *name, bool optional)
 void ClipRecordReader::readText(const char *name, ClipItemData::Field field, QString &target, bool intern,
                                 bool searched)
 {
+    if (searched)
+        noteRepeat(m_data.has(field));
     QByteArrayView raw;
     if (!isString(name, true) || !m_reader.readStringView(raw))
         return;
@@ -218,16 +210,17 @@ bool ClipRecordReader::readStringArray(const char *name, bool optional, QStringL
         m_reader.readNull();
         return false;
     }
-    const QString problem = QStringLiteral("\"%1\" is not an array of strings").arg(QLatin1StringView(name));
+    // Built only when needed: this runs for every record of a large history.
+    auto problem = [name] { return QStringLiteral("\"%1\" is not an array of strings").arg(QLatin1StringView(name)); };
     if (kind != JsonReader::Kind::Array) {
-        violate(problem);
+        violate(problem());
         m_reader.skipValue();
         return false;
     }
     m_reader.beginArray();
     while (m_reader.nextElement()) {
         if (m_reader.peek() != JsonReader::Kind::String) {
-            violate(problem);
+            violate(problem());
             m_reader.skipValue();
             continue;
         }
@@ -279,6 +272,13 @@ void ClipRecordReader::addSearchField(QByteArrayView raw)
         m_fields.append(raw);
     else
         m_fields.append(QString::fromUtf8(raw).toUtf8());
+}
+
+// A key given twice counts once, with its last value: the searched bytes read on the way for it are
+// then rebuilt from the fields at the end.
+void ClipRecordReader::noteRepeat(bool seenBefore)
+{
+    m_repeatedSearchedKey = m_repeatedSearchedKey || seenBefore;
 }
 
 void ClipRecordReader::violate(const QString &message)

@@ -56,6 +56,7 @@ private:
     std::optional<int> readInt(const char *name);
     bool isString(const char *name, bool optional);
     void addSearchField(QByteArrayView raw);
+    void noteRepeat(bool seenBefore);
     void violate(const QString &message);
     [[nodiscard]] const char *missingField() const;
     void fillData();
@@ -81,7 +82,6 @@ private:
     const char *m_textInArena = nullptr;
     QByteArray m_ownText;
     QByteArray m_fields;
-    quint32 m_seenSearchedKeys = 0;
     bool m_repeatedSearchedKey = false;
 };
 
