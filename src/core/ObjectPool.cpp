@@ -62,7 +62,11 @@ void ObjectPool::release(void *block)
         if (--chunk.live == 0) {
             HugePages::release(chunk.memory);
             m_chunks.erase(m_chunks.begin() + qsizetype(i));
-            m_current = 0;
+            // Allocation carries on where it was, the newest chunk if that one went.
+            if (i < m_current)
+                --m_current;
+            else if (i == m_current)
+                m_current = m_chunks.empty() ? 0 : m_chunks.size() - 1;
             return;
         }
         auto *free = static_cast<FreeBlock *>(block);
@@ -71,6 +75,25 @@ void ObjectPool::release(void *block)
         return;
     }
     Q_ASSERT_X(false, "ObjectPool::release", "a block that is not the pool's");
+}
+
+bool ObjectPool::isSparse()
+{
+    std::lock_guard lock(m_mutex);
+    size_t live = 0;
+    for (const Chunk &chunk : m_chunks)
+        live += chunk.live;
+    return m_chunks.size() > 1 && live * 4 < m_chunks.size() * (chunkSize / m_objectSize);
+}
+
+void ObjectPool::startFreshChunk()
+{
+    std::lock_guard lock(m_mutex);
+    Chunk chunk;
+    chunk.memory = HugePages::allocate(chunkSize);
+    chunk.cursor = static_cast<char *>(chunk.memory.data);
+    m_chunks.push_back(chunk);
+    m_current = m_chunks.size() - 1;
 }
 
 size_t ObjectPool::chunkCount()

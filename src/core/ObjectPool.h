@@ -23,6 +23,10 @@ public:
     [[nodiscard]] void *allocate();
     void release(void *block);
     [[nodiscard]] size_t chunkCount();
+    // Several chunks, three quarters of whose blocks are free: the objects left are better moved to a
+    // fresh chunk (startFreshChunk(), then reallocate them), so that the old ones can go.
+    [[nodiscard]] bool isSparse();
+    void startFreshChunk();
 
 private:
     struct FreeBlock

@@ -71,6 +71,28 @@ bool ClipItem::leaveSparseArena()
     return true;
 }
 
+bool ClipItem::storageIsSparse()
+{
+#if defined(VEXILO_POOLED_CLIPS)
+    return ClipItemData::pool().isSparse();
+#else
+    return false;
+#endif
+}
+
+void ClipItem::beginFreshStorage()
+{
+#if defined(VEXILO_POOLED_CLIPS)
+    ClipItemData::pool().startFreshChunk();
+#endif
+}
+
+void ClipItem::moveToFreshStorage()
+{
+    // New data, a copy of this clip's; whoever else holds the old one keeps it until letting go.
+    d = QSharedDataPointer<ClipItemData>(new ClipItemData(*d));
+}
+
 void ClipItem::prefetchText() const
 {
     __builtin_prefetch(d->search.constData());

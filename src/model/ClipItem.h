@@ -130,6 +130,12 @@ public:
     // clips are gone, the few left take their own copies so that the block can be given back. True
     // when this clip did so.
     bool leaveSparseArena();
+    // Clips live in blocks of memory of their own. Once most of those are free (after a large
+    // clear), the clips left move to a fresh block so that the old ones can be given back:
+    // beginFreshStorage(), then moveToFreshStorage() for each clip kept.
+    [[nodiscard]] static bool storageIsSparse();
+    static void beginFreshStorage();
+    void moveToFreshStorage();
 
     // Id in canonical upper-case form without braces, as in the history file.
     [[nodiscard]] QString idString() const;

@@ -44,6 +44,7 @@ public:
     };
 
 #if !defined(__SANITIZE_ADDRESS__)
+#define VEXILO_POOLED_CLIPS
     // Pooled, they fill huge pages instead of faulting in the heap 4 KB at a time. Sanitizer builds
     // use the ordinary heap so that misuse is still caught.
     static void *operator new(size_t size)

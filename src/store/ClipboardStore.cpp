@@ -5,6 +5,7 @@
 #include "AppStorageKeys.h"
 #include "ClipQuery.h"
 #include "DefaultSnippets.h"
+#include "FreedMemory.h"
 #include "HistoryFile.h"
 #include "HistoryJournal.h"
 #include "HistoryWriter.h"
@@ -37,7 +38,7 @@ ClipboardStore::ClipboardStore(StoreEnvironment environment, QObject *parent)
     m_thumbnails = std::make_unique<ThumbnailLoader>(ThumbnailLoader::decodeThumbnail, m_env.screenScale);
     m_journal = std::make_unique<HistoryJournal>(m_paths.journalFile(), m_env.log);
     m_writer = std::make_unique<HistoryWriter>(
-        m_paths.historyFile(), m_env.log, this, [this] { compactTextArenas(); }, m_journal.get());
+        m_paths.historyFile(), m_env.log, this, [this] { compactMemory(); }, m_journal.get());
 
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(m_env.saveDebounceMs);
@@ -170,18 +171,29 @@ void ClipboardStore::saveHistorySynchronously()
         m_writer->writeNow(m_items, m_journal->lastSequence());
 }
 
-void ClipboardStore::compactTextArenas()
+void ClipboardStore::compactMemory()
 {
     // Only after a clip read from the file went away can a block of texts have become sparse.
     const quint64 releases = TextArena::releaseCount();
-    if (releases == m_seenArenaReleases)
-        return;
+    const bool sparseArenas = releases != m_seenArenaReleases;
     m_seenArenaReleases = releases;
+    const bool sparseStorage = ClipItem::storageIsSparse();
+    if (!sparseArenas && !sparseStorage)
+        return;
     bool moved = false;
-    for (ClipItem &item : m_items)
-        moved = item.leaveSparseArena() || moved;
-    if (m_undoDeleteItem)
-        moved = m_undoDeleteItem->leaveSparseArena() || moved;
+    if (sparseStorage) {
+        ClipItem::beginFreshStorage();
+        for (ClipItem &item : m_items)
+            item.moveToFreshStorage();
+        if (m_undoDeleteItem)
+            m_undoDeleteItem->moveToFreshStorage();
+        moved = true;
+    } else {
+        for (ClipItem &item : m_items)
+            moved = item.leaveSparseArena() || moved;
+        if (m_undoDeleteItem)
+            moved = m_undoDeleteItem->leaveSparseArena() || moved;
+    }
     if (!moved)
         return;
     // The cached lists still share the old copies; rebuilt from the history, they let go of them and
@@ -194,6 +206,7 @@ void ClipboardStore::compactTextArenas()
         refreshSelection(indexOf(m_selectedItem->id()));
     if (m_activeQRCodeItem)
         m_activeQRCodeItem = item(m_activeQRCodeItem->id()).value_or(*m_activeQRCodeItem);
+    FreedMemory::giveBack();
 }
 
 void ClipboardStore::setItems(QList<ClipItem> items)

@@ -241,7 +241,9 @@ Q_SIGNALS:
 
 private:
     void setItems(QList<ClipItem> items);
-    void compactTextArenas();
+    // After a save: clips left in mostly freed memory (after a large clear) move out of it, so that
+    // it can go back to the system.
+    void compactMemory();
     // After changing m_items in place: announce it and re-run the filter.
     void publishItems();
     // After putting one clip at the top of m_items: the same, updating the cached list instead of

@@ -1,15 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "HistoryWriter.h"
 
+#include "FreedMemory.h"
 #include "HistoryFile.h"
 #include "HistoryJournal.h"
 #include "ThreadHandOff.h"
 
 #include <QFileInfo>
 #include <cstdlib>
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
 
 namespace Vexilo {
 
@@ -130,16 +128,9 @@ bool HistoryWriter::writeSnapshot(const QList<ClipItem> &snapshot, const QString
     // instead of staying resident until the allocator gets round to it.
     const qint64 size = QFileInfo(m_historyFile).size();
     if (std::abs(size - m_lastWrittenSize) >= releaseThresholdBytes)
-        releaseFreedMemory();
+        FreedMemory::giveBack();
     m_lastWrittenSize = size;
     return true;
-}
-
-void HistoryWriter::releaseFreedMemory()
-{
-#ifdef __GLIBC__
-    malloc_trim(0);
-#endif
 }
 
 } // namespace Vexilo

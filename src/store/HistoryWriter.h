@@ -42,7 +42,6 @@ public:
 
 private:
     static constexpr qint64 releaseThresholdBytes = 1 << 20;
-    static void releaseFreedMemory();
     // True when the snapshot is on disk.
     bool writeSnapshot(const QList<ClipItem> &snapshot, const QString &failurePrefix, bool logEveryFailure);
 

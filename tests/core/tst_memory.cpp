@@ -5,6 +5,7 @@
 #include <QTest>
 
 #include <algorithm>
+#include <utility>
 
 using namespace Vexilo;
 
@@ -72,6 +73,33 @@ private Q_SLOTS:
         pool.release(b);
         QCOMPARE(pool.chunkCount(), size_t(0));
         QVERIFY(pool.allocate()); // and it starts again
+    }
+
+    // A few objects left in many chunks move to a fresh one, and the old chunks go.
+    void sparsePoolMovesToAFreshChunk()
+    {
+        ObjectPool pool(40);
+        std::vector<void *> blocks;
+        for (int i = 0; i < 300'000; ++i)
+            blocks.push_back(pool.allocate());
+        const size_t chunks = pool.chunkCount();
+        QVERIFY(chunks > 1 && !pool.isSparse());
+        std::vector<void *> kept;
+        for (size_t i = 0; i < blocks.size(); ++i) {
+            if (i % 1000 == 0)
+                kept.push_back(blocks[i]);
+            else
+                pool.release(blocks[i]);
+        }
+        QCOMPARE(pool.chunkCount(), chunks);
+        QVERIFY(pool.isSparse());
+        pool.startFreshChunk();
+        for (void *&block : kept) {
+            void *moved = pool.allocate();
+            pool.release(std::exchange(block, moved));
+        }
+        QCOMPARE(pool.chunkCount(), size_t(1));
+        QVERIFY(!pool.isSparse());
     }
 };
 

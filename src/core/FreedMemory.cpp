@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: MIT
+#include "FreedMemory.h"
+
+#include <cstdlib> // defines __GLIBC__ where glibc is the C library
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
+namespace Vexilo::FreedMemory {
+
+void giveBack()
+{
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
+}
+
+} // namespace Vexilo::FreedMemory
