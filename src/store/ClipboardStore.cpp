@@ -42,7 +42,7 @@ ClipboardStore::ClipboardStore(StoreEnvironment environment, QObject *parent)
 
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(m_env.saveDebounceMs);
-    connect(&m_saveTimer, &QTimer::timeout, this, [this] { m_writer->writeAsync(m_items, m_journal->lastSequence()); });
+    connect(&m_saveTimer, &QTimer::timeout, this, [this] { m_writer->writeAsync(m_items, m_journal->mark()); });
 
     m_undoAlarm = m_env.clock->createAlarm([this] { commitPendingUndoDeletion(); });
 
@@ -168,7 +168,7 @@ void ClipboardStore::saveHistorySynchronously()
 {
     m_saveTimer.stop();
     if (m_historyProblem.isEmpty())
-        m_writer->writeNow(m_items, m_journal->lastSequence());
+        m_writer->writeNow(m_items, m_journal->mark());
 }
 
 void ClipboardStore::compactMemory()

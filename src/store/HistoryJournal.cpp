@@ -5,11 +5,13 @@
 #include "JsonReader.h"
 #include "MappedFile.h"
 #include "SecureMemory.h"
+#include "StrictInteger.h"
 #include "ThreadHandOff.h"
 #include "Uuid.h"
 
+#include <QDir>
 #include <QFile>
-#include <QSaveFile>
+#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -82,16 +84,48 @@ qsizetype indexOf(const QList<ClipItem> &items, const QUuid &id)
     return -1;
 }
 
+void apply(Change change, const std::optional<ClipItem> &item, const QList<QUuid> &ids, QList<ClipItem> &items)
+{
+    if (change == Change::Removed) {
+        items.removeIf([&ids](const ClipItem &clip) { return ids.contains(clip.id()); });
+    } else if (const qsizetype at = indexOf(items, item->id()); at >= 0) {
+        if (change == Change::Updated)
+            items[at] = *item;
+    } else if (change == Change::Added) {
+        items.prepend(*item);
+    }
+}
+
 } // namespace
+
+QList<quint64> HistoryJournal::fileNumbers(const QString &path)
+{
+    const QFileInfo info(path);
+    const QString prefix = info.fileName() + u'.';
+    QList<quint64> numbers;
+    const QStringList names = info.dir().entryList({prefix + u'*'}, QDir::Files | QDir::Hidden);
+    for (const QString &name : names) {
+        if (const std::optional<qint64> number = parseStrictInteger(QStringView(name).sliced(prefix.size()));
+            number && *number > 0)
+            numbers.append(quint64(*number));
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+QString HistoryJournal::fileName(quint64 number) const
+{
+    return m_path + u'.' + QString::number(number);
+}
 
 HistoryJournal::HistoryJournal(const QString &path, LogSink log)
     : m_path(path)
     , m_log(std::move(log))
 {
-    // Lines a previous run left count as older than any change of this one.
-    struct stat info = {};
-    if (::stat(QFile::encodeName(m_path).constData(), &info) == 0 && info.st_size > 0)
-        m_lines.append({0, qint64(info.st_size)});
+    // Files a previous run left are older than any change of this one.
+    const QList<quint64> existing = fileNumbers(m_path);
+    if (!existing.isEmpty())
+        m_file = existing.last() + 1;
     m_thread.setObjectName(QStringLiteral("com.vexilo.journal"));
     m_worker = new QObject;
     m_worker->moveToThread(&m_thread);
@@ -106,53 +140,51 @@ HistoryJournal::~HistoryJournal()
     m_thread.wait();
 }
 
-quint64 HistoryJournal::recordAdded(const ClipItem &item)
+void HistoryJournal::recordAdded(const ClipItem &item)
 {
-    const quint64 sequence = ++m_sequence;
     handOver(m_worker);
-    QMetaObject::invokeMethod(m_worker, [this, sequence, clip = item]() mutable {
+    QMetaObject::invokeMethod(m_worker, [this, file = m_file, clip = item]() mutable {
         takeOver(m_worker);
-        append(sequence, "{\"add\":", clip, "}\n");
+        append(file, "{\"add\":", clip, "}\n");
         // Let go of the clip here, not wherever Qt ends up destroying this call.
         clip = ClipItem();
     });
-    return sequence;
 }
 
-quint64 HistoryJournal::recordUpdated(const ClipItem &item)
+void HistoryJournal::recordUpdated(const ClipItem &item)
 {
-    const quint64 sequence = ++m_sequence;
     handOver(m_worker);
-    QMetaObject::invokeMethod(m_worker, [this, sequence, clip = item]() mutable {
+    QMetaObject::invokeMethod(m_worker, [this, file = m_file, clip = item]() mutable {
         takeOver(m_worker);
-        append(sequence, "{\"update\":", clip, "}\n");
-        // Let go of the clip here, not wherever Qt ends up destroying this call.
+        append(file, "{\"update\":", clip, "}\n");
         clip = ClipItem();
     });
-    return sequence;
 }
 
-quint64 HistoryJournal::recordRemoved(const QList<QUuid> &ids)
+void HistoryJournal::recordRemoved(const QList<QUuid> &ids)
 {
-    const quint64 sequence = ++m_sequence;
     QByteArray line("{\"remove\":[");
     for (qsizetype i = 0; i < ids.size(); ++i)
         line += (i ? ",\"" : "\"") + Uuid::toText(ids.at(i)).toLatin1() + '"';
     line += "]}\n";
     handOver(m_worker);
-    QMetaObject::invokeMethod(m_worker, [this, sequence, line] {
+    QMetaObject::invokeMethod(m_worker, [this, file = m_file, line] {
         takeOver(m_worker);
-        append(sequence, line, ClipItem(), {});
+        append(file, line, ClipItem(), {});
     });
-    return sequence;
 }
 
-void HistoryJournal::discardUpTo(quint64 sequence)
+quint64 HistoryJournal::mark()
+{
+    return ++m_file;
+}
+
+void HistoryJournal::discardBefore(quint64 mark)
 {
     handOver(m_worker);
-    QMetaObject::invokeMethod(m_worker, [this, sequence] {
+    QMetaObject::invokeMethod(m_worker, [this, mark] {
         takeOver(m_worker);
-        dropLines(sequence);
+        deleteBefore(mark);
     });
 }
 
@@ -165,7 +197,7 @@ void HistoryJournal::waitForIdle()
     takeOver(this);
 }
 
-void HistoryJournal::append(quint64 sequence, const QByteArray &prefix, const ClipItem &item, const QByteArray &suffix)
+void HistoryJournal::append(quint64 file, const QByteArray &prefix, const ClipItem &item, const QByteArray &suffix)
 {
     QByteArray line;
     line.reserve(prefix.size() + (suffix.isEmpty() ? 0 : ClipJson::encodedSizeBound(item) + suffix.size()));
@@ -174,9 +206,10 @@ void HistoryJournal::append(quint64 sequence, const QByteArray &prefix, const Cl
         ClipJson::appendItem(line, item);
         line += suffix;
     }
-    const int fd = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
-    const qint64 start = m_lines.isEmpty() ? 0 : m_lines.constLast().end;
-    const qint64 size = line.size();
+    const int fd =
+        ::open(QFile::encodeName(fileName(file)).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0600);
+    struct stat info = {};
+    const off_t start = fd >= 0 && ::fstat(fd, &info) == 0 ? info.st_size : 0;
     const bool written = fd >= 0 && writeAll(fd, line);
     const QString error = written ? QString() : systemError();
     // A line cut short would hide every line after it: the file goes back to its last whole line.
@@ -193,75 +226,46 @@ void HistoryJournal::append(quint64 sequence, const QByteArray &prefix, const Cl
         return;
     }
     m_failing = false;
-    m_lines.append({sequence, start + size});
 }
 
-void HistoryJournal::dropLines(quint64 sequence)
+void HistoryJournal::deleteBefore(quint64 file)
 {
-    qsizetype kept = 0;
-    while (kept < m_lines.size() && m_lines.at(kept).sequence <= sequence)
-        ++kept;
-    if (kept == 0)
-        return;
-    const qint64 cut = m_lines.at(kept - 1).end;
-    struct stat info = {};
-    const bool shorter = ::stat(QFile::encodeName(m_path).constData(), &info) == 0 && info.st_size < cut;
-    if (kept == m_lines.size() || shorter) {
-        m_lines.clear();
-        if (::truncate(QFile::encodeName(m_path).constData(), 0) != 0 && errno != ENOENT)
-            m_log(QStringLiteral("Vexilo: Failed to clear the history journal: ") + systemError());
-        return;
+    for (const quint64 number : fileNumbers(m_path)) {
+        if (number < file && !QFile::remove(fileName(number)))
+            m_log(QStringLiteral("Vexilo: Failed to delete %1 of the history journal").arg(fileName(number)));
     }
-    // Changes made while the history file was being written stay, alone in a new journal.
-    MappedFile file;
-    QSaveFile rest(m_path);
-    QByteArray tail;
-    const bool rewritten = file.open(m_path) && rest.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
-        rest.write(tail = file.data().sliced(cut).toByteArray()) == tail.size() && rest.commit();
-    SecureMemory::wipe(tail);
-    if (!rewritten) {
-        m_log(QStringLiteral("Vexilo: Failed to shorten the history journal: ") + rest.errorString());
-        return;
-    }
-    m_lines.remove(0, kept);
-    for (Line &line : m_lines)
-        line.end -= cut;
 }
 
 HistoryJournal::Replay HistoryJournal::replay(const QString &path, QList<ClipItem> &items)
 {
     Replay result;
-    MappedFile file;
-    if (!file.open(path)) {
-        if (file.errorCode() != ENOENT) {
+    for (const quint64 number : fileNumbers(path)) {
+        const QString name = path + u'.' + QString::number(number);
+        MappedFile file;
+        if (!file.open(name)) {
+            if (file.errorCode() == ENOENT)
+                continue;
             result.unreadable = true;
-            result.problem = path + QStringLiteral(": ") + file.errorString();
+            result.problem = name + QStringLiteral(": ") + file.errorString();
+            return result;
         }
-        return result;
-    }
-    const QByteArrayView data = file.data();
-    for (qsizetype start = 0; start < data.size();) {
-        const qsizetype end = data.indexOf('\n', start);
-        if (end < 0) {
-            result.problem = QStringLiteral("the last change was cut short");
-            break;
-        }
-        std::optional<ClipItem> item;
-        QList<QUuid> ids;
-        const Change change = readLine(data.sliced(start, end - start), item, ids);
-        start = end + 1;
-        if (change == Change::Invalid) {
-            result.problem = QStringLiteral("change %1 cannot be read").arg(result.changes + 1);
-            break;
-        }
-        ++result.changes;
-        if (change == Change::Removed) {
-            items.removeIf([&ids](const ClipItem &clip) { return ids.contains(clip.id()); });
-        } else if (const qsizetype at = indexOf(items, item->id()); at >= 0) {
-            if (change == Change::Updated)
-                items[at] = *item;
-        } else if (change == Change::Added) {
-            items.prepend(*item);
+        const QByteArrayView data = file.data();
+        for (qsizetype start = 0; start < data.size();) {
+            const qsizetype end = data.indexOf('\n', start);
+            if (end < 0) {
+                result.problem = QStringLiteral("the last change was cut short");
+                break;
+            }
+            std::optional<ClipItem> item;
+            QList<QUuid> ids;
+            const Change change = readLine(data.sliced(start, end - start), item, ids);
+            start = end + 1;
+            if (change == Change::Invalid) {
+                result.problem = QStringLiteral("change %1 cannot be read").arg(result.changes + 1);
+                break;
+            }
+            ++result.changes;
+            apply(change, item, ids, items);
         }
     }
     return result;

@@ -36,13 +36,13 @@ HistoryWriter::~HistoryWriter()
     m_thread.wait();
 }
 
-void HistoryWriter::writeAsync(QList<ClipItem> snapshot, quint64 journalSequence)
+void HistoryWriter::writeAsync(QList<ClipItem> snapshot, quint64 journalMark)
 {
     bool schedule = false;
     {
         QMutexLocker lock(&m_mutex);
         schedule = !m_pending.has_value();
-        m_pending = Snapshot{std::move(snapshot), journalSequence};
+        m_pending = Snapshot{std::move(snapshot), journalMark};
     }
     if (!schedule)
         return; // a write job is already queued and will take the newest snapshot
@@ -58,7 +58,7 @@ void HistoryWriter::writeAsync(QList<ClipItem> snapshot, quint64 journalSequence
                 return;
             if (writeSnapshot(newest->items, QStringLiteral("Vexilo: Failed to save clipboard history: "), false) &&
                 m_journal)
-                m_journal->discardUpTo(newest->journalSequence);
+                m_journal->discardBefore(newest->journalMark);
             // Let go of the snapshot first: clips removed since are freed only when it goes.
             newest.reset();
             if (m_onWritten && m_context)
@@ -67,7 +67,7 @@ void HistoryWriter::writeAsync(QList<ClipItem> snapshot, quint64 journalSequence
         Qt::QueuedConnection);
 }
 
-bool HistoryWriter::writeNow(QList<ClipItem> snapshot, quint64 journalSequence)
+bool HistoryWriter::writeNow(QList<ClipItem> snapshot, quint64 journalMark)
 {
     {
         // A waiting snapshot is older than this one and must not be written after it.
@@ -78,11 +78,11 @@ bool HistoryWriter::writeNow(QList<ClipItem> snapshot, quint64 journalSequence)
     handOver(&snapshot);
     QMetaObject::invokeMethod(
         m_worker,
-        [this, &snapshot, journalSequence] {
+        [this, &snapshot, journalMark] {
             takeOver(&snapshot);
             if (writeSnapshot(snapshot, QStringLiteral("Vexilo: Failed to synchronously flush history: "), true) &&
                 m_journal)
-                m_journal->discardUpTo(journalSequence);
+                m_journal->discardBefore(journalMark);
             handOver(&snapshot);
         },
         Qt::BlockingQueuedConnection);

@@ -27,10 +27,11 @@ public:
                   std::function<void()> onWritten = {}, HistoryJournal *journal = nullptr);
     ~HistoryWriter();
 
-    // journalSequence: the last change of the journal the snapshot holds.
-    void writeAsync(QList<ClipItem> snapshot, quint64 journalSequence = 0);
+    // journalMark: the journal's mark taken with the snapshot, so that what it holds can go once it is
+    // on disk.
+    void writeAsync(QList<ClipItem> snapshot, quint64 journalMark = 0);
     // Waits for writes already under way, then writes this snapshot; it is the last write.
-    bool writeNow(QList<ClipItem> snapshot, quint64 journalSequence = 0);
+    bool writeNow(QList<ClipItem> snapshot, quint64 journalMark = 0);
 
     // Why the latest write failed (the previous file is then left as it was); empty once a write
     // succeeds. Each next change tries again. Safe from any thread.
@@ -56,7 +57,7 @@ private:
     struct Snapshot
     {
         QList<ClipItem> items;
-        quint64 journalSequence = 0;
+        quint64 journalMark = 0;
     };
     std::optional<Snapshot> m_pending;
     QString m_lastError;

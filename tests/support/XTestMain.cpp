@@ -75,6 +75,8 @@ bool HelperProcess::start(const QStringList &arguments, const QProcessEnvironmen
 
 void HelperProcess::stop()
 {
+    // Lines that come while it stops go nowhere: whoever wanted them may be half destroyed already.
+    m_onLine = nullptr;
     if (m_process.state() == QProcess::NotRunning)
         return;
     m_process.closeWriteChannel();
