@@ -15,6 +15,8 @@ PACKAGES=(
   qml6-module-qt-labs-platform qml6-module-qt-labs-settings
   qml6-module-qt5compat-graphicaleffects qml6-module-qtqml-workerscript
   qml6-module-qtqml-models qml6-module-qtcore qml6-module-qtmultimedia qml6-module-qttest
+  # icons where the desktop's theme lacks a name
+  breeze-icon-theme
   # X11
   libx11-dev libx11-xcb-dev libxcb1-dev libxtst-dev libxcb-xtest0-dev libxcb-record0-dev
   libxkbcommon-dev libxkbcommon-x11-dev libxfixes-dev

@@ -1,0 +1,14 @@
+// SPDX-License-Identifier: MIT
+#include "UiEngineSetup.h"
+
+#include <QQmlEngine>
+
+namespace Vexilo::UiEngineSetup {
+
+void prepare(QQmlEngine &engine)
+{
+    // The module is compiled in; its files live under qrc:/Vexilo.
+    engine.addImportPath(QStringLiteral("qrc:/"));
+}
+
+} // namespace Vexilo::UiEngineSetup

@@ -1,0 +1,41 @@
+// SPDX-License-Identifier: MIT
+pragma Singleton
+import QtQuick
+
+// Brand colours and the semantic colours of the desktop's palette, light or dark. The window binds
+// `dark`, `increasedContrast`, `reduceMotion` and `translucent` to what the desktop says.
+QtObject {
+    property bool dark: false
+    property bool increasedContrast: false
+    property bool reduceMotion: false
+    property bool translucent: false
+
+    readonly property var brandColors: [Qt.rgba(0.0, 0.68, 1.0, 1), Qt.rgba(0.06, 0.4, 0.98, 1),
+                                        Qt.rgba(0.2, 0.25, 0.94, 1)]
+
+    readonly property color primary: dark ? "#f2f2f4" : "#1d1d1f"
+    readonly property color secondary: dark ? "#a1a1a8" : "#6e6e73"
+    readonly property color accent: dark ? "#3b9cff" : "#0a64f0"
+    readonly property color windowBackground: dark ? "#26262a" : "#f3f3f5"
+    readonly property color textBackground: dark ? "#1c1c1f" : "#ffffff"
+    readonly property color red: dark ? "#ff5a52" : "#e0352b"
+    readonly property color orange: dark ? "#ffa033" : "#e8830c"
+    readonly property color green: dark ? "#3ad26a" : "#20a84a"
+    readonly property color blue: dark ? "#4a9dff" : "#1a73e8"
+    readonly property color white: "#ffffff"
+
+    // The colour with its alpha multiplied by a.
+    function alpha(c, a) {
+        return Qt.rgba(c.r, c.g, c.b, c.a * a)
+    }
+
+    // Durations that drop to nothing when the desktop asks for less motion.
+    function duration(ms) {
+        return reduceMotion ? 0 : ms
+    }
+
+    // The UI font of the desktop, at a size in logical pixels.
+    function font(pixelSize, weight) {
+        return Qt.font({ pixelSize: pixelSize, weight: weight === undefined ? Font.Normal : weight })
+    }
+}
