@@ -5,14 +5,18 @@
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "AppVersion.h"
-#include "BackgroundWindowController.h"
+#include "ClipboardKeyboardController.h"
 #include "ClipboardMonitor.h"
 #include "ClipboardStore.h"
+#include "Clock.h"
 #include "CommandCatalog.h"
+#include "DesktopAppearance.h"
+#include "FloatingOverlayWindowController.h"
 #include "FocusRestoration.h"
 #include "GlobalHotkeyManager.h"
 #include "HistoryFile.h"
 #include "HistoryWriter.h"
+#include "HudScene.h"
 #include "InstanceClient.h"
 #include "InstanceProtocol.h"
 #include "InstanceServer.h"
@@ -21,26 +25,38 @@
 #include "LogUpdatePrompt.h"
 #include "OCRService.h"
 #include "PasteService.h"
+#include "OverlayWindowSupport.h"
+#include "Pasteboard.h"
 #include "PlatformServices.h"
+#include "QuickSaveFileChooser.h"
 #include "QRCodeService.h"
 #include "ServiceCommands.h"
 #include "SnippetShortcutManager.h"
 #include "SoundManager.h"
+#include "SourceAppIcon.h"
 #include "StorageLock.h"
 #include "UnixSignalWatcher.h"
 #include "UpdateService.h"
 #include "VexiloRuntime.h"
+#include "Workspace.h"
 
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QQuickWindow>
+#include <QUrl>
+#include <QtQml/QQmlExtensionPlugin>
 #include <QThread>
 #include <QTimer>
 #include <cstdio>
 
+Q_IMPORT_QML_PLUGIN(VexiloPlugin)
+
 namespace Vexilo {
 
 namespace {
+const QString preferencesMissing = QStringLiteral("Vexilo: Preferences are not part of this build yet");
+
 void printError(const QString &message)
 {
     std::fprintf(stderr, "%s\n", qPrintable(message));
@@ -60,6 +76,10 @@ int Application::exec(int argc, char *argv[], const QString &dataDirectory)
     QGuiApplication::setApplicationName(QStringLiteral("Vexilo"));
     QGuiApplication::setDesktopFileName(QStringLiteral("vexilo"));
     QGuiApplication::setQuitOnLastWindowClosed(false);
+    // Drawn by the CPU: a GPU-less desktop gets llvmpipe otherwise, which needs three times the memory
+    // for the same window. QT_QUICK_BACKEND still chooses another.
+    if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
+        QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 
     Application application(dataDirectory.isEmpty() ? StoragePaths::userDefault()
                                                     : StoragePaths::forStorageDirectory(dataDirectory));
@@ -140,7 +160,7 @@ bool Application::start(int &exitCode)
     m_focus = std::make_unique<FocusRestoration>(workspace);
     m_permission = std::make_unique<AccessibilityPermission>(&m_platform->keys(), &m_platform->keyEvents(), workspace,
                                                              m_settings.get(), m_log);
-    m_windows = std::make_unique<BackgroundWindowController>(*m_focus, m_log);
+    createWindows();
     m_monitor = std::make_unique<ClipboardMonitor>(&m_platform->pasteboard(), workspace, m_store.get());
     PasteService::Dependencies paste;
     paste.store = m_store.get();
@@ -158,6 +178,7 @@ bool Application::start(int &exitCode)
     m_snippets =
         std::make_unique<SnippetShortcutManager>(&m_platform->keyEvents(), m_store.get(), m_paste.get(), workspace);
     m_launchAtLogin = std::make_unique<LaunchAtLoginManager>(m_platform->loginItem(), m_log);
+    createKeyboard();
 
     m_updatePrompt = std::make_unique<LogUpdatePrompt>(m_log);
     UpdateService::Environment update;
@@ -182,6 +203,7 @@ bool Application::start(int &exitCode)
         if (!m_update->isWithinAutomaticCheckCooldown() && !m_update->isChecking())
             m_update->checkForUpdates(false);
     };
+    services.keyboard = m_keyboard.get();
     m_runtime = std::make_unique<VexiloRuntime>(services);
 
     connect(m_instance.get(), &InstanceServer::reopenRequested, this, [this] { m_windows->showHud(); });
@@ -191,6 +213,70 @@ bool Application::start(int &exitCode)
 
     QTimer::singleShot(0, this, [this] { m_runtime->startServices(); });
     return true;
+}
+
+void Application::createWindows()
+{
+    m_clock = std::make_unique<SystemClock>();
+    m_appearance = std::make_unique<DesktopAppearance>();
+    m_appearance->setTranslucent(m_platform->overlayWindows().isCompositing());
+    const QString scheme = qEnvironmentVariable("VEXILO_COLOR_SCHEME");
+    if (scheme == u"dark" || scheme == u"light")
+        m_appearance->setColorScheme(scheme == u"dark");
+    else
+        m_appearance->followDesktop();
+    m_appIcons = std::make_unique<SourceAppIcon>(m_platform->workspace());
+    m_saveChooser = std::make_unique<QuickSaveFileChooser>(
+        [this]() -> QQmlEngine * { return m_windows ? m_windows->engine() : nullptr; },
+        [this]() -> QWindow * { return m_windows ? m_windows->window() : nullptr; });
+
+    FloatingOverlayWindowController::Dependencies windows;
+    windows.focus = m_focus.get();
+    windows.store = m_store.get();
+    windows.windowSupport = &m_platform->overlayWindows();
+    windows.log = m_log;
+    // The scene is made on first use, when every service below exists.
+    const auto services = [this] {
+        HudServices hud;
+        hud.store = m_store.get();
+        hud.paste = m_paste.get();
+        hud.settings = m_settings.get();
+        hud.hotkeys = m_hotkeys.get();
+        hud.permission = m_permission.get();
+        hud.appearance = m_appearance.get();
+        hud.clock = m_clock.get();
+        hud.saveFileChooser = m_saveChooser.get();
+        hud.qrPayload = [this](const ClipItem &item) { return m_qr->qrPayload(item); };
+        hud.recognizeText = [this](const QImage &image, QObject *context,
+                                   std::function<void(std::optional<QString>)> done) {
+            m_ocr->recognize(image, context, std::move(done));
+        };
+        hud.copyImage = [this](const QImage &image) {
+            m_platform->pasteboard().clearContents();
+            m_platform->pasteboard().writeImage(image);
+        };
+        hud.applicationIcon = [this](const QString &bundleId) { return m_appIcons->image(bundleId); };
+        hud.showInFileManager = [this](const QString &path) { m_platform->workspace().revealFile(path); };
+        hud.openUrl = [this](const QString &url) { m_platform->workspace().openUrl(QUrl(url)); };
+        hud.openSettings = [this] { m_log(preferencesMissing); };
+        return hud;
+    };
+    windows.prepareEngine = [services](QQmlEngine &engine) { HudScene::prepareEngine(engine, services()); };
+    windows.createViewModels = [services](QObject *parent) { return HudScene::createViewModels(services(), parent); };
+    m_windows = std::make_unique<FloatingOverlayWindowController>(std::move(windows));
+}
+
+void Application::createKeyboard()
+{
+    ClipboardKeyboardController::Dependencies keyboard{
+        *m_store,
+        *m_windows,
+        [this](const ClipItem &item) { m_paste->pasteItem(item); },
+        [this] { return m_windows->otherTextInputFocused(); },
+        [this] { m_log(preferencesMissing); },
+        m_log,
+    };
+    m_keyboard = std::make_unique<ClipboardKeyboardController>(std::move(keyboard));
 }
 
 void Application::shutDown()

@@ -12,7 +12,12 @@ namespace Vexilo {
 
 class AccessibilityPermission;
 class AppSettings;
-class BackgroundWindowController;
+class ClipboardKeyboardController;
+class DesktopAppearance;
+class FloatingOverlayWindowController;
+class QuickSaveFileChooser;
+class SourceAppIcon;
+class SystemClock;
 class ClipboardMonitor;
 class ClipboardStore;
 class FocusRestoration;
@@ -56,6 +61,8 @@ private:
     [[nodiscard]] CommandOutput status() const;
     void quit(std::function<void(const CommandOutput &)> reply);
     void shutDown();
+    void createWindows();
+    void createKeyboard();
 
     StoragePaths m_paths;
     LogSink m_log = standardOutputLog();
@@ -73,7 +80,12 @@ private:
     std::unique_ptr<ServiceCommands> m_serviceCommands;
     std::unique_ptr<FocusRestoration> m_focus;
     std::unique_ptr<AccessibilityPermission> m_permission;
-    std::unique_ptr<BackgroundWindowController> m_windows;
+    std::unique_ptr<SystemClock> m_clock;
+    std::unique_ptr<DesktopAppearance> m_appearance;
+    std::unique_ptr<SourceAppIcon> m_appIcons;
+    std::unique_ptr<QuickSaveFileChooser> m_saveChooser;
+    std::unique_ptr<FloatingOverlayWindowController> m_windows;
+    std::unique_ptr<ClipboardKeyboardController> m_keyboard;
     std::unique_ptr<ClipboardMonitor> m_monitor;
     std::unique_ptr<PasteService> m_paste;
     std::unique_ptr<GlobalHotkeyManager> m_hotkeys;

@@ -4,11 +4,13 @@
 #include "DesktopFiles.h"
 #include "NullPlatform.h"
 #include "NullWorkspace.h"
+#include "OverlayWindowSupport.h"
 #include "QtSoundEffect.h"
 #include "X11Atoms.h"
 #include "X11HotkeyService.h"
 #include "X11KeyEventSource.h"
 #include "X11KeySynthesizer.h"
+#include "X11OverlayWindowSupport.h"
 #include "X11Pasteboard.h"
 #include "X11Workspace.h"
 #include "XdgAutostartLoginItem.h"
@@ -37,12 +39,14 @@ std::unique_ptr<PlatformServices> PlatformServices::create(const QString &execut
         services->m_keys = std::make_unique<X11KeySynthesizer>();
         services->m_hotkeys = std::make_unique<X11HotkeyService>();
         services->m_keyEvents = std::make_unique<X11KeyEventSource>();
+        services->m_overlayWindows = std::make_unique<X11OverlayWindowSupport>(services->m_atoms.get());
     } else {
         services->m_name = QGuiApplication::platformName();
         services->m_workspace = std::make_unique<NullWorkspace>();
         services->m_keys = std::make_unique<NullKeySynthesizer>();
         services->m_hotkeys = std::make_unique<NullHotkeyService>();
         services->m_keyEvents = std::make_unique<NullKeyEventSource>();
+        services->m_overlayWindows = std::make_unique<QtOverlayWindowSupport>();
     }
     return services;
 }

@@ -13,6 +13,7 @@ class HotkeyService;
 class KeyEventSource;
 class KeySynthesizer;
 class LoginItem;
+class OverlayWindowSupport;
 class Pasteboard;
 class Workspace;
 class X11Atoms;
@@ -33,6 +34,7 @@ public:
     [[nodiscard]] HotkeyService &hotkeys() const { return *m_hotkeys; }
     [[nodiscard]] KeyEventSource &keyEvents() const { return *m_keyEvents; }
     [[nodiscard]] LoginItem &loginItem() const { return *m_loginItem; }
+    [[nodiscard]] OverlayWindowSupport &overlayWindows() const { return *m_overlayWindows; }
     [[nodiscard]] SoundEffectLoader soundLoader() const { return m_sounds; }
 
 private:
@@ -48,6 +50,7 @@ private:
     std::unique_ptr<HotkeyService> m_hotkeys;
     std::unique_ptr<KeyEventSource> m_keyEvents;
     std::unique_ptr<LoginItem> m_loginItem;
+    std::unique_ptr<OverlayWindowSupport> m_overlayWindows;
     SoundEffectLoader m_sounds;
 };
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "VexiloRuntime.h"
 
+#include "ClipboardKeyboardController.h"
 #include "ClipboardMonitor.h"
 #include "ClipboardStore.h"
 #include "FocusRestoration.h"
@@ -8,6 +9,7 @@
 #include "LaunchAtLoginManager.h"
 #include "SnippetShortcutManager.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 namespace Vexilo {
@@ -25,6 +27,8 @@ void VexiloRuntime::startServices()
     m_services.monitor->startMonitoring(pollInterval);
     m_services.hotkeys->start();
     m_services.snippets->start();
+    if (m_services.keyboard)
+        m_services.keyboard->start(qApp);
     if (m_services.store->launchAtLogin())
         m_services.launchAtLogin->setEnabled(true);
     if (m_services.afterStart)
@@ -40,6 +44,8 @@ void VexiloRuntime::stopServices()
     m_services.monitor->stopMonitoring();
     m_services.hotkeys->stop();
     m_services.snippets->stop();
+    if (m_services.keyboard)
+        m_services.keyboard->stop();
     // A deletion still inside its undo window is final now: its image file must not outlive it.
     m_services.store->dismissUndoDelete();
     m_services.store->saveHistorySynchronously();

@@ -5,6 +5,7 @@
 
 namespace Vexilo {
 
+class ClipboardKeyboardController;
 class ClipboardMonitor;
 class ClipboardStore;
 class FocusRestoration;
@@ -25,6 +26,7 @@ public:
         SnippetShortcutManager *snippets = nullptr;
         LaunchAtLoginManager *launchAtLogin = nullptr;
         ClipboardStore *store = nullptr;
+        ClipboardKeyboardController *keyboard = nullptr; // optional: no window to drive
         // Called once, two seconds after start; the update check hangs here.
         std::function<void()> afterStart;
     };

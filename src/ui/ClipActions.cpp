@@ -106,6 +106,35 @@ void ClipActions::openUrl(const QString &url)
         m_deps.openUrl(url);
 }
 
+QVariantMap ClipActions::menuState(const QString &id) const
+{
+    const auto item = clip(id);
+    if (!item)
+        return {};
+    return {{QStringLiteral("hasText"), !item->textContentUtf8().isEmpty()},
+            {QStringLiteral("hasExtractedText"), !item->extractedText().isEmpty()},
+            {QStringLiteral("firstPath"), item->filePaths().value(0)},
+            {QStringLiteral("tags"), item->tags()},
+            {QStringLiteral("isPinned"), item->isPinned()}};
+}
+
+QStringList ClipActions::allTags() const
+{
+    return m_deps.store->allTags();
+}
+
+void ClipActions::copyTextOf(const QString &id)
+{
+    if (const auto item = clip(id); item && !item->textContentUtf8().isEmpty())
+        m_deps.paste->copyPlainText(item->textContent());
+}
+
+void ClipActions::copyExtractedTextOf(const QString &id)
+{
+    if (const auto item = clip(id); item && !item->extractedText().isEmpty())
+        m_deps.paste->copyPlainText(item->extractedText());
+}
+
 void ClipActions::openSettings()
 {
     if (m_deps.openSettings)

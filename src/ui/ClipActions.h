@@ -49,6 +49,11 @@ public:
     Q_INVOKABLE void showInFileManager(const QString &path);
     Q_INVOKABLE void openUrl(const QString &url);
     Q_INVOKABLE void openSettings();
+    // What a clip's context menu offers: hasText, hasExtractedText, firstPath, tags, isPinned.
+    Q_INVOKABLE [[nodiscard]] QVariantMap menuState(const QString &id) const;
+    Q_INVOKABLE [[nodiscard]] QStringList allTags() const;
+    Q_INVOKABLE void copyTextOf(const QString &id);
+    Q_INVOKABLE void copyExtractedTextOf(const QString &id);
 
     [[nodiscard]] std::optional<ClipItem> clip(const QString &id) const;
 

@@ -1,0 +1,26 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include <QIcon>
+#include <QQuickImageProvider>
+#include <functional>
+#include <optional>
+
+namespace Vexilo {
+
+// "image://appicon/<application id>": the icon of the application a clip came from; an empty image
+// when there is none, so that the row shows its type tile instead.
+class AppIconProvider : public QQuickImageProvider
+{
+public:
+    using Lookup = std::function<std::optional<QIcon>(const QString &bundleId)>;
+
+    explicit AppIconProvider(Lookup lookup);
+
+    QPixmap requestPixmap(const QString &id, QSize *size, const QSize &requestedSize) override;
+
+private:
+    Lookup m_lookup;
+};
+
+} // namespace Vexilo

@@ -1,0 +1,163 @@
+// SPDX-License-Identifier: MIT
+#include "FloatingOverlayWindowController.h"
+
+#include "ClipboardStore.h"
+#include "FocusRestoration.h"
+#include "OverlayWindowSupport.h"
+
+#include <QCursor>
+#include <QGuiApplication>
+#include <QQmlComponent>
+#include <QQmlEngine>
+#include <QQuickItem>
+#include <QQuickWindow>
+#include <QScreen>
+
+namespace Vexilo {
+
+namespace {
+const QUrl sceneUrl(QStringLiteral("qrc:/Vexilo/views/HudWindow.qml"));
+} // namespace
+
+FloatingOverlayWindowController::FloatingOverlayWindowController(Dependencies dependencies, QObject *parent)
+    : QObject(parent)
+    , m_deps(std::move(dependencies))
+{
+}
+
+FloatingOverlayWindowController::~FloatingOverlayWindowController()
+{
+    delete m_window.data();
+}
+
+bool FloatingOverlayWindowController::ensureWindow()
+{
+    if (m_window)
+        return true;
+    if (m_failed)
+        return false;
+    m_engine = std::make_unique<QQmlEngine>();
+    if (m_deps.prepareEngine)
+        m_deps.prepareEngine(*m_engine);
+    QQmlComponent component(m_engine.get(), sceneUrl);
+    if (!component.isReady()) {
+        // Creating from a broken component crashes in Qt 6.4.
+        m_failed = true;
+        m_deps.log(QStringLiteral("Vexilo: The history window could not be built: %1").arg(component.errorString()));
+        return false;
+    }
+    const QVariantMap properties = m_deps.createViewModels ? m_deps.createViewModels(m_engine.get()) : QVariantMap();
+    QObject *root = component.createWithInitialProperties(properties);
+    m_window = qobject_cast<QQuickWindow *>(root);
+    if (!m_window) {
+        delete root;
+        m_failed = true;
+        m_deps.log(QStringLiteral("Vexilo: The history window could not be built: %1").arg(component.errorString()));
+        return false;
+    }
+    m_window->setTitle(QStringLiteral("Vexilo"));
+    m_window->setMinimumSize(QSize(minimumWidth, minimumHeight));
+    if (m_window->width() <= 0 || m_window->height() <= 0)
+        m_window->resize(defaultWidth, defaultHeight);
+    if (m_deps.windowSupport)
+        m_deps.windowSupport->prepare(*m_window);
+    connect(m_window, &QQuickWindow::frameSwapped, this, &FloatingOverlayWindowController::onFrameSwapped,
+            Qt::DirectConnection);
+    return true;
+}
+
+void FloatingOverlayWindowController::show()
+{
+    m_presenting.start();
+    if (m_deps.focus)
+        m_deps.focus->captureTargetBeforePresenting();
+    if (m_deps.store)
+        m_deps.store->resignSearchFocus();
+    if (!ensureWindow())
+        return;
+    centerOnScreen();
+    m_awaitingFrame = true;
+    m_window->show();
+    if (m_deps.windowSupport)
+        m_deps.windowSupport->activate(*m_window);
+    else
+        m_window->requestActivate();
+}
+
+void FloatingOverlayWindowController::onFrameSwapped()
+{
+    if (!m_awaitingFrame)
+        return;
+    m_awaitingFrame = false;
+    const qint64 elapsed = m_presenting.nsecsElapsed();
+    // The window manager ignores an activation sent before it managed the window; by the first frame
+    // it has, so ask again unless the window has the keyboard already.
+    QMetaObject::invokeMethod(
+        this,
+        [this, elapsed] {
+            if (m_window && !m_window->isActive() && m_deps.windowSupport)
+                m_deps.windowSupport->activate(*m_window);
+            Q_EMIT presented(elapsed);
+        },
+        Qt::QueuedConnection);
+}
+
+void FloatingOverlayWindowController::hide()
+{
+    if (m_window)
+        m_window->hide();
+}
+
+void FloatingOverlayWindowController::toggle()
+{
+    if (m_window && m_window->isVisible())
+        hide();
+    else
+        show();
+}
+
+void FloatingOverlayWindowController::centerOnScreen()
+{
+    if (!m_window)
+        return;
+    const int width = m_window->width() > 0 ? m_window->width() : 800;
+    const int height = m_window->height() > 0 ? m_window->height() : 500;
+    QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        screen = m_window->screen();
+    if (!screen)
+        return;
+    const QRect area = screen->availableGeometry();
+    m_window->setGeometry(area.center().x() - width / 2, area.center().y() - height / 2, width, height);
+}
+
+bool FloatingOverlayWindowController::isMainInterfaceVisible() const
+{
+    const auto windows = QGuiApplication::topLevelWindows();
+    return std::any_of(windows.begin(), windows.end(), [](const QWindow *window) {
+        return window->isVisible() && window->title() != settingsWindowTitle;
+    });
+}
+
+void FloatingOverlayWindowController::dismissMainInterface()
+{
+    for (QWindow *window : QGuiApplication::topLevelWindows()) {
+        if (window->isVisible() && window->title() != settingsWindowTitle)
+            window->hide();
+    }
+    hide();
+}
+
+bool FloatingOverlayWindowController::otherTextInputFocused() const
+{
+    if (!m_window || !m_window->isActive())
+        return false;
+    const QQuickItem *item = m_window->activeFocusItem();
+    if (!item || item->objectName() == QStringLiteral("searchField"))
+        return false;
+    return item->inherits("QQuickTextInput") || item->inherits("QQuickTextEdit");
+}
+
+} // namespace Vexilo

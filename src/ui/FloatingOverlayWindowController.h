@@ -1,0 +1,89 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+#include "LogSink.h"
+#include "WindowController.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <QVariantMap>
+#include <functional>
+#include <memory>
+
+#include <QQmlEngine>
+#include <QQuickWindow>
+
+namespace Vexilo {
+
+class ClipboardStore;
+class FocusRestoration;
+class OverlayWindowSupport;
+
+// The floating history window (HUD). Its QML scene is built on first use and then kept for the whole
+// run: hiding only unmaps it, so that later presentations are quick. Centred on the screen under the
+// pointer at its current size each time it is presented.
+class FloatingOverlayWindowController
+    : public QObject
+    , public WindowController
+{
+    Q_OBJECT
+
+public:
+    struct Dependencies
+    {
+        FocusRestoration *focus = nullptr;
+        ClipboardStore *store = nullptr;
+        OverlayWindowSupport *windowSupport = nullptr;
+        // Readies a new engine (import path, image providers).
+        std::function<void(QQmlEngine &)> prepareEngine;
+        // The scene's view models, made on first use with the given parent; the root's properties.
+        std::function<QVariantMap(QObject *parent)> createViewModels;
+        LogSink log = standardOutputLog();
+    };
+
+    static constexpr int defaultWidth = 840;
+    static constexpr int defaultHeight = 520;
+    static constexpr int minimumWidth = 680;
+    static constexpr int minimumHeight = 440;
+    static inline const QString settingsWindowTitle = QStringLiteral("Vexilo Preferences");
+
+    explicit FloatingOverlayWindowController(Dependencies dependencies, QObject *parent = nullptr);
+    ~FloatingOverlayWindowController() override;
+
+    void show();
+    void hide();
+    void toggle();
+    void centerOnScreen();
+
+    // WindowController
+    void toggleHud() override { toggle(); }
+    void showHud() override { show(); }
+    void hideHud() override { hide(); }
+    [[nodiscard]] bool isMainInterfaceVisible() const override;
+    void dismissMainInterface() override;
+    void hideApplication() override { dismissMainInterface(); }
+
+    // Null until the HUD was first shown, or when its scene could not be built.
+    [[nodiscard]] QQuickWindow *window() const { return m_window; }
+    [[nodiscard]] QQmlEngine *engine() const { return m_engine.get(); }
+    // Whether a text input other than the search field has the keyboard in the HUD.
+    [[nodiscard]] bool otherTextInputFocused() const;
+
+Q_SIGNALS:
+    // The first frame after a presentation is on screen; with the time it took since show().
+    void presented(qint64 nanoseconds);
+
+private:
+    bool ensureWindow();
+    void onFrameSwapped();
+
+    Dependencies m_deps;
+    std::unique_ptr<QQmlEngine> m_engine;
+    QPointer<QQuickWindow> m_window;
+    QElapsedTimer m_presenting;
+    bool m_awaitingFrame = false;
+    bool m_failed = false;
+};
+
+} // namespace Vexilo

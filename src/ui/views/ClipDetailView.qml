@@ -1,0 +1,337 @@
+// SPDX-License-Identifier: MIT
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Vexilo
+
+// The selected clip in full: header, its content by type, recognised text, tags, transforms and the
+// footer actions, with a transient confirmation badge on top. Every value and action comes from the
+// ClipDetailModel.
+Item {
+    id: root
+
+    required property var model
+
+    component Caption: Label {
+        font.pixelSize: 11
+        font.weight: Font.DemiBold
+        color: Theme.secondary
+    }
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        // Header: type pill, source application, date.
+        Rectangle {
+            Layout.fillWidth: true
+            implicitHeight: header.implicitHeight + 20
+            color: Theme.alpha(Theme.primary, 0.03)
+            RowLayout {
+                id: header
+                anchors.fill: parent
+                anchors.leftMargin: 16
+                anchors.rightMargin: 16
+                spacing: 6
+                Rectangle {
+                    implicitWidth: pill.implicitWidth + 14
+                    implicitHeight: pill.implicitHeight + 5
+                    radius: 6
+                    color: Theme.alpha(Theme.accent, 0.12)
+                    Row {
+                        id: pill
+                        anchors.centerIn: parent
+                        spacing: 4
+                        SymbolIcon {
+                            anchors.verticalCenter: parent.verticalCenter
+                            name: root.model.typeIcon
+                            size: 11
+                            color: Theme.accent
+                        }
+                        Label {
+                            text: root.model.typeName
+                            font.pixelSize: 11
+                            font.bold: true
+                            color: Theme.accent
+                        }
+                    }
+                }
+                Label {
+                    visible: root.model.sourceApp !== ""
+                    Layout.fillWidth: true
+                    Layout.maximumWidth: implicitWidth
+                    elide: Text.ElideRight
+                    text: "• " + root.model.sourceApp
+                    font.pixelSize: 11
+                    color: Theme.secondary
+                }
+                Item { Layout.fillWidth: true }
+                Label {
+                    text: root.model.dateText
+                    font.pixelSize: 11
+                    color: Theme.secondary
+                }
+            }
+        }
+
+        Divider { Layout.fillWidth: true }
+
+        ScrollView {
+            id: scroll
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            contentWidth: availableWidth
+            clip: true
+
+            ColumnLayout {
+                x: 16
+                y: 16
+                width: scroll.availableWidth - 32
+                spacing: 14
+
+                // Text and snippets.
+                ColumnLayout {
+                    visible: root.model.isText
+                    Layout.fillWidth: true
+                    spacing: 6
+                    RowLayout {
+                        spacing: 8
+                        Caption { text: "Text Content" }
+                        Label {
+                            text: root.model.countsText
+                            font.pixelSize: 10
+                            color: Theme.alpha(Theme.secondary, 0.8)
+                        }
+                    }
+                    TextEdit {
+                        Layout.fillWidth: true
+                        text: root.model.isText ? root.model.text : ""
+                        textFormat: TextEdit.PlainText
+                        wrapMode: TextEdit.Wrap
+                        readOnly: true
+                        selectByMouse: true
+                        font.pixelSize: 12
+                        color: Theme.primary
+                        selectionColor: Theme.alpha(Theme.accent, 0.35)
+                        selectedTextColor: Theme.primary
+                    }
+                    Label {
+                        visible: root.model.isTruncated
+                        Layout.fillWidth: true
+                        wrapMode: Text.WordWrap
+                        text: root.model.truncationText
+                        font.pixelSize: 11
+                        font.italic: true
+                        color: Theme.secondary
+                    }
+                }
+
+                // Code.
+                CodeHighlightBlockView {
+                    visible: root.model.isCode
+                    Layout.fillWidth: true
+                    Layout.preferredHeight: Math.max(140, Math.min(340, implicitHeight))
+                    html: root.model.codeHtml
+                    lineNumbers: root.model.codeLineNumbers
+                    language: root.model.language
+                    headerText: root.model.codeHeaderText
+                    truncationText: root.model.codeTruncationText
+                    copied: root.model.codeCopied
+                    onCopyClicked: root.model.copyCode()
+                }
+
+                // Link.
+                Rectangle {
+                    visible: root.model.isLink
+                    Layout.fillWidth: true
+                    implicitHeight: link.implicitHeight + 24
+                    radius: 10
+                    color: Theme.alpha(Theme.primary, 0.08)
+                    ColumnLayout {
+                        id: link
+                        anchors.fill: parent
+                        anchors.margins: 12
+                        spacing: 8
+                        Caption { text: "Website" }
+                        TextEdit {
+                            Layout.fillWidth: true
+                            text: root.model.url
+                            wrapMode: TextEdit.WrapAnywhere
+                            readOnly: true
+                            selectByMouse: true
+                            font.pixelSize: 12
+                            color: Theme.accent
+                            selectionColor: Theme.alpha(Theme.accent, 0.35)
+                        }
+                        AppButton {
+                            title: "Open"
+                            iconName: "arrow.up.right.square"
+                            size: "sm"
+                            onClicked: root.model.openLink()
+                        }
+                    }
+                }
+
+                // Image: the picture (or its placeholder), its size and the share and save buttons.
+                ColumnLayout {
+                    visible: root.model.isImage && root.model.imageFileName !== ""
+                    Layout.fillWidth: true
+                    spacing: 8
+                    Rectangle {
+                        visible: !root.model.hasDetailImage
+                        Layout.fillWidth: true
+                        implicitHeight: 140
+                        radius: 8
+                        color: Theme.alpha(Theme.primary, 0.04)
+                        Spinner {
+                            anchors.centerIn: parent
+                            visible: !root.model.imageMissing
+                            scale: 0.8
+                        }
+                        Column {
+                            anchors.centerIn: parent
+                            visible: root.model.imageMissing
+                            spacing: 6
+                            SymbolIcon {
+                                anchors.horizontalCenter: parent.horizontalCenter
+                                name: "photo"
+                                size: 24
+                                color: Theme.alpha(Theme.secondary, 0.5)
+                            }
+                            Label {
+                                text: "Image file missing"
+                                font.pixelSize: 11
+                                color: Theme.secondary
+                            }
+                        }
+                    }
+                    Item {
+                        id: picture
+                        visible: root.model.hasDetailImage
+                        readonly property real aspect: canvas.sourceHeight > 0
+                                                       ? canvas.sourceWidth / canvas.sourceHeight : 1
+                        Layout.preferredWidth: Math.min(parent.width, 180 * aspect)
+                        Layout.preferredHeight: Layout.preferredWidth / aspect
+                        ImageCanvas {
+                            id: canvas
+                            anchors.fill: parent
+                            image: root.model.detailImage
+                            radius: 8
+                        }
+                        Rectangle {
+                            anchors.fill: parent
+                            radius: 8
+                            color: "transparent"
+                            border.width: 1
+                            border.color: Theme.alpha(Theme.primary, 0.1)
+                        }
+                    }
+                    RowLayout {
+                        Layout.fillWidth: true
+                        spacing: 6
+                        Label {
+                            visible: text !== ""
+                            text: root.model.imageSizeText
+                            font.pixelSize: 11
+                            font.weight: Font.Medium
+                            color: Theme.secondary
+                            maximumLineCount: 1
+                        }
+                        Item { Layout.fillWidth: true }
+                        AppButton {
+                            title: "QR Code"
+                            iconName: "qrcode.viewfinder"
+                            variant: "tinted"
+                            tint: Theme.accent
+                            size: "sm"
+                            helpText: "Share to phone via QR"
+                            onClicked: root.model.presentQR()
+                        }
+                        AppButton {
+                            visible: root.model.hasDetailImage
+                            title: "Save"
+                            iconName: "square.and.arrow.down"
+                            size: "sm"
+                            onClicked: root.model.saveImage()
+                        }
+                    }
+                }
+
+                // Files.
+                ColumnLayout {
+                    visible: root.model.isFiles
+                    Layout.fillWidth: true
+                    spacing: 6
+                    Caption { text: root.model.filesCaption }
+                    Repeater {
+                        model: root.model.isFiles ? root.model.filePaths : []
+                        delegate: Rectangle {
+                            required property string modelData
+                            Layout.fillWidth: true
+                            implicitHeight: fileRow.implicitHeight + 12
+                            radius: 6
+                            color: Theme.alpha(Theme.primary, 0.04)
+                            RowLayout {
+                                id: fileRow
+                                anchors.fill: parent
+                                anchors.leftMargin: 8
+                                anchors.rightMargin: 6
+                                spacing: 6
+                                SymbolIcon { name: "doc"; size: 12; color: Theme.secondary }
+                                Label {
+                                    Layout.fillWidth: true
+                                    text: modelData
+                                    elide: Text.ElideMiddle
+                                    font.pixelSize: 11
+                                    color: Theme.primary
+                                }
+                                AppButton {
+                                    title: "Reveal"
+                                    size: "xs"
+                                    variant: "ghost"
+                                    helpText: "Show in File Manager"
+                                    onClicked: root.model.showInFileManager(modelData)
+                                }
+                            }
+                        }
+                    }
+                }
+
+                ClipDetailSections {
+                    Layout.fillWidth: true
+                    model: root.model
+                }
+            }
+        }
+
+        Divider { Layout.fillWidth: true }
+
+        Rectangle {
+            Layout.fillWidth: true
+            implicitHeight: footer.implicitHeight + 20
+            color: Theme.alpha(Theme.primary, 0.02)
+            DetailFooter {
+                id: footer
+                anchors.fill: parent
+                anchors.leftMargin: 16
+                anchors.rightMargin: 16
+                anchors.topMargin: 10
+                anchors.bottomMargin: 10
+                isPinned: root.model.isPinned
+                onPaste: root.model.paste()
+                onCopy: root.model.copy()
+                onTogglePin: root.model.togglePin()
+                onShowQR: root.model.presentQR()
+                onDeleteClip: root.model.deleteClip()
+            }
+        }
+    }
+
+    FeedbackBadge {
+        anchors.horizontalCenter: parent.horizontalCenter
+        y: 8
+        text: root.model.feedback
+        visible: text !== ""
+        z: 10
+    }
+}

@@ -1,0 +1,113 @@
+// SPDX-License-Identifier: MIT
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Vexilo
+
+// The filtered clips, one row each, built only as they scroll into view.
+Rectangle {
+    id: panel
+
+    required property var store
+    required property var listModel
+    required property var listState
+    required property var actions
+
+    color: Theme.alpha(Theme.primary, 0.02)
+    readonly property bool compact: panel.store.listDensityRaw === "compact"
+
+    ColumnLayout {
+        anchors.fill: parent
+        spacing: 0
+
+        RowLayout {
+            visible: panel.listState.isFiltering
+            Layout.fillWidth: true
+            Layout.leftMargin: 14
+            Layout.rightMargin: 14
+            Layout.topMargin: 6
+            Label {
+                text: panel.listState.resultCountText
+                font.pixelSize: 10
+                font.weight: Font.DemiBold
+                color: Theme.secondary
+            }
+            Item { Layout.fillWidth: true }
+        }
+
+        ListView {
+            id: list
+            visible: count > 0
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            clip: true
+            model: panel.listModel
+            spacing: panel.compact ? 2 : 4
+            topMargin: 10
+            bottomMargin: 10
+            leftMargin: 8
+            rightMargin: 8
+            reuseItems: true
+            boundsBehavior: Flickable.StopAtBounds
+            ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+            Accessible.role: Accessible.List
+            Accessible.name: "Clips"
+
+            delegate: ClipRowView {
+                width: list.width - list.leftMargin - list.rightMargin
+                compact: panel.compact
+                actions: panel.actions
+                onContextMenuRequested: (id) => contextMenu.popupFor(id)
+            }
+
+            // The selected row moved from the keyboard comes into view with the least movement.
+            Connections {
+                target: panel.listModel
+                function onSelectedRowChanged() {
+                    if (panel.listModel.selectedRow >= 0)
+                        list.positionViewAtIndex(panel.listModel.selectedRow, ListView.Contain)
+                }
+            }
+        }
+
+        ClipContextMenu {
+            id: contextMenu
+            actions: panel.actions
+        }
+
+        // Empty state.
+        Item {
+            visible: list.count === 0
+            Layout.fillWidth: true
+            Layout.fillHeight: true
+            ColumnLayout {
+                anchors.centerIn: parent
+                width: parent.width - 48
+                spacing: 12
+                SymbolIcon {
+                    Layout.alignment: Qt.AlignHCenter
+                    name: panel.listState.emptyIcon
+                    size: 36
+                    color: Theme.alpha(Theme.secondary, 0.5)
+                }
+                Label {
+                    Layout.fillWidth: true
+                    horizontalAlignment: Text.AlignHCenter
+                    wrapMode: Text.Wrap
+                    text: panel.listState.emptyTitle
+                    font.pixelSize: 14
+                    font.weight: Font.Medium
+                    color: Theme.secondary
+                }
+                Label {
+                    Layout.fillWidth: true
+                    horizontalAlignment: Text.AlignHCenter
+                    wrapMode: Text.Wrap
+                    text: panel.listState.emptySubtitle
+                    font.pixelSize: 11
+                    color: Theme.alpha(Theme.secondary, 0.7)
+                }
+            }
+        }
+    }
+}

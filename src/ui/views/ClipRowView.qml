@@ -1,0 +1,258 @@
+// SPDX-License-Identifier: MIT
+import QtQuick
+import QtQuick.Controls.Basic
+import QtQuick.Layouts
+import Vexilo
+
+// One clip of the list: its visual, badge, title, subtitle, tags and age, the quick-paste slot, and
+// on hover or selection the pin, paste and delete buttons.
+Item {
+    id: row
+
+    required property int index
+    required property string clipId
+    required property string title
+    required property string subtitle
+    required property string badgeLabel
+    required property color badgeTint
+    required property string categoryName
+    required property bool isCode
+    required property bool isPinned
+    required property string tagsChip
+    required property string age
+    required property string language
+    required property bool hasExtractedText
+    required property string imageFileName
+    required property string visualKind
+    required property string tileIcon
+    required property string sourceAppBundleId
+    required property int slot
+    required property bool isSelected
+    required property string accessibleName
+    required property string accessibleHint
+
+    property bool compact: false
+    property var actions
+
+    signal contextMenuRequested(string clipId)
+
+    readonly property int visualSize: compact ? 30 : 38
+    readonly property bool hovered: hover.hovered
+
+    implicitHeight: compact ? 42 : 52
+
+    Accessible.role: Accessible.ListItem
+    Accessible.name: accessibleName
+    Accessible.description: accessibleHint
+    Accessible.selected: isSelected
+
+    HoverHandler { id: hover }
+
+    Rectangle {
+        anchors.fill: parent
+        radius: 10
+        color: row.isSelected ? Theme.textBackground
+                              : row.hovered ? Theme.alpha(Theme.primary, 0.04) : "transparent"
+        border.width: row.isSelected ? (Theme.increasedContrast ? 1.5 : 1) : 0
+        border.color: Theme.accent
+        Behavior on color { ColorAnimation { duration: Theme.duration(120) } }
+
+        Rectangle {
+            visible: row.isSelected
+            x: 3
+            anchors.verticalCenter: parent.verticalCenter
+            width: 3
+            height: 24
+            radius: 1.5
+            gradient: Gradient {
+                GradientStop { position: 0; color: Theme.brandColors[0] }
+                GradientStop { position: 0.5; color: Theme.brandColors[1] }
+                GradientStop { position: 1; color: Theme.brandColors[2] }
+            }
+        }
+    }
+
+    MouseArea {
+        anchors.fill: parent
+        acceptedButtons: Qt.LeftButton | Qt.RightButton
+        onClicked: (mouse) => {
+            row.actions.select(row.clipId)
+            if (mouse.button === Qt.RightButton)
+                row.contextMenuRequested(row.clipId)
+        }
+        onDoubleClicked: row.actions.paste(row.clipId)
+    }
+
+    RowLayout {
+        anchors.fill: parent
+        anchors.leftMargin: 10
+        anchors.rightMargin: 8
+        spacing: 10
+
+        // The visual, with the slot badge over it.
+        Item {
+            Layout.preferredWidth: row.visualSize
+            Layout.preferredHeight: row.visualSize
+
+            readonly property color tileTint: row.visualKind === "tile" && row.tileIcon === "doc.text.fill"
+                                              ? Theme.secondary : Theme.blue
+
+            Rectangle {
+                id: tile
+                anchors.fill: parent
+                visible: !thumbnail.visible && !appIcon.visible
+                radius: 8
+                color: Theme.alpha(parent.tileTint, 0.12)
+                border.width: 1
+                border.color: Theme.alpha(parent.tileTint, 0.18)
+                SymbolIcon {
+                    anchors.centerIn: parent
+                    name: row.tileIcon
+                    size: Math.round(row.visualSize * 0.42)
+                    color: parent.parent.tileTint
+                }
+            }
+            Image {
+                id: thumbnail
+                anchors.fill: parent
+                visible: row.visualKind === "image" && status === Image.Ready
+                asynchronous: true
+                cache: false
+                fillMode: Image.PreserveAspectCrop
+                sourceSize: Qt.size(row.visualSize, row.visualSize)
+                source: row.visualKind === "image" && row.imageFileName.length > 0
+                        ? "image://thumbnail/" + encodeURIComponent(row.imageFileName) + "?size=" + row.visualSize : ""
+            }
+            Image {
+                id: appIcon
+                anchors.fill: parent
+                visible: row.visualKind === "app" && status === Image.Ready && implicitWidth > 0
+                asynchronous: true
+                sourceSize: Qt.size(row.visualSize, row.visualSize)
+                source: row.visualKind === "app" && row.sourceAppBundleId.length > 0
+                        ? "image://appicon/" + encodeURIComponent(row.sourceAppBundleId) : ""
+            }
+            Rectangle {
+                visible: row.slot > 0
+                x: -4
+                y: -4
+                width: slotLabel.implicitWidth + 9
+                height: slotLabel.implicitHeight + 4
+                radius: height / 2
+                color: Qt.rgba(0, 0, 0, 0.88)
+                border.width: 1
+                border.color: Qt.rgba(1, 1, 1, Theme.increasedContrast ? 0.75 : 0.45)
+                Label {
+                    id: slotLabel
+                    anchors.centerIn: parent
+                    text: row.slot
+                    font.pixelSize: 8
+                    font.weight: Font.Black
+                    color: "white"
+                }
+            }
+        }
+
+        ColumnLayout {
+            Layout.fillWidth: true
+            spacing: 2
+
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 6
+                ClipTypeBadge {
+                    label: row.badgeLabel
+                    tint: row.badgeTint.valid ? row.badgeTint : Theme.secondary
+                }
+                Label {
+                    Layout.fillWidth: true
+                    text: row.title
+                    elide: Text.ElideRight
+                    maximumLineCount: 1
+                    color: Theme.primary
+                    font.family: row.isCode ? "monospace" : Qt.application.font.family
+                    font.pixelSize: row.isCode ? 12 : 13
+                    font.weight: row.isSelected ? Font.DemiBold : Font.Medium
+                }
+                Rectangle {
+                    visible: row.tagsChip.length > 0
+                    implicitWidth: chip.implicitWidth + 8
+                    implicitHeight: chip.implicitHeight + 2
+                    radius: height / 2
+                    color: Theme.alpha(Theme.primary, 0.08)
+                    Label {
+                        id: chip
+                        anchors.centerIn: parent
+                        text: row.tagsChip
+                        font.pixelSize: 9
+                        font.weight: Font.DemiBold
+                        color: Theme.secondary
+                    }
+                }
+                Label {
+                    visible: !actionButtons.visible
+                    text: row.age
+                    font.pixelSize: 11
+                    color: Theme.secondary
+                }
+            }
+            RowLayout {
+                Layout.fillWidth: true
+                spacing: 5
+                Label {
+                    Layout.fillWidth: true
+                    text: row.subtitle
+                    elide: Text.ElideRight
+                    maximumLineCount: 1
+                    font.pixelSize: 11
+                    color: Theme.secondary
+                }
+                Rectangle {
+                    visible: row.language.length > 0
+                    implicitWidth: lang.implicitWidth + 7
+                    implicitHeight: lang.implicitHeight + 2
+                    radius: height / 2
+                    color: Theme.alpha(Theme.primary, 0.08)
+                    Label {
+                        id: lang
+                        anchors.centerIn: parent
+                        text: row.language
+                        font.pixelSize: 8
+                        font.bold: true
+                        color: Theme.secondary
+                    }
+                }
+                SymbolIcon { visible: row.hasExtractedText; name: "text.viewfinder"; size: 9.5; color: Theme.secondary }
+                SymbolIcon { visible: row.isPinned; name: "pin.fill"; size: 10; color: Theme.secondary }
+            }
+        }
+
+        RowLayout {
+            id: actionButtons
+            visible: row.hovered || row.isSelected
+            spacing: 2
+            AppButton {
+                iconName: row.isPinned ? "pin.slash.fill" : "pin"
+                variant: "ghost"
+                size: "iconXs"
+                helpText: row.isPinned ? "Unpin (Alt+P)" : "Pin to top (Alt+P)"
+                onClicked: row.actions.togglePin(row.clipId)
+            }
+            AppButton {
+                iconName: "arrow.right.doc.on.clipboard"
+                variant: "ghost"
+                size: "iconXs"
+                helpText: "Paste (\u21A9)"
+                onClicked: row.actions.paste(row.clipId)
+            }
+            AppButton {
+                iconName: "trash"
+                variant: "ghost"
+                size: "iconXs"
+                helpText: "Delete (Ctrl+Delete)"
+                onClicked: row.actions.deleteClip(row.clipId)
+            }
+        }
+    }
+
+}
