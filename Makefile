@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. `make bench` runs the benchmarks.
 SHELL := /bin/bash
 .DEFAULT_GOAL := run
-.PHONY: deps run test bench build-release build-asan clean format tsan fuzz
+.PHONY: deps run test bench build-release build-asan clean format tsan fuzz screenshots
 
 deps:
 	@./scripts/install-deps.sh
@@ -24,6 +24,13 @@ bench: build-release
 	@./build/release/bench/vexilo_bench
 	@QT_QPA_PLATFORM=offscreen OMP_THREAD_LIMIT=1 ./build/release/bench/vexilo_services_bench
 	@./build/release/bench/vexilo_desktop_bench
+
+# The history window in each of its states, light and dark, as PNG files in build/screenshots; drawn
+# on a private X display the tool starts and stops itself. Builds only the tool and what it needs.
+screenshots: deps
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release --target vexilo_screenshots
+	@./build/release/tools/screenshots/vexilo_screenshots build/screenshots
 
 # The threaded parts under ThreadSanitizer, with the environment of scripts/test.sh (see the tsan test preset).
 tsan: deps

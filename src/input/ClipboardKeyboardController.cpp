@@ -139,6 +139,13 @@ bool ClipboardKeyboardController::process(const KeyPress &key)
         return false;
 
     ClipboardStore &store = m_deps.store;
+    // Keys that act on the list see the filter of everything typed so far, even when the user is
+    // quicker than the search delay.
+    const bool actsOnList = digitSlot(key.keyCode) || key.keyCode == KeyCodes::Return ||
+        key.keyCode == KeyCodes::UpArrow || key.keyCode == KeyCodes::DownArrow ||
+        key.keyCode == KeyCodes::Delete || key.keyCode == KeyCodes::ForwardDelete;
+    if (actsOnList)
+        store.flushPendingSearch();
     const QList<ClipItem> list = store.filteredItems();
     const Qt::KeyboardModifiers modifiers = key.modifiers & countedModifiers;
     const bool searchFocused = store.isSearchFieldFocused();
@@ -207,6 +214,12 @@ bool ClipboardKeyboardController::process(const KeyPress &key)
         (key.keyCode == KeyCodes::Delete && !textInputFocused);
     if (command && deleteKey && store.selectedItem()) {
         store.deleteItem(ClipItem(*store.selectedItem()), true);
+        return true;
+    }
+
+    // The undo toast's Undo from the keyboard; a text input keeps Ctrl+Z for its own text.
+    if (modifiers == Qt::ControlModifier && key.character == u'z' && store.undoDeleteItem() && !textInputFocused) {
+        store.undoLastDelete();
         return true;
     }
 

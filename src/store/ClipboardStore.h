@@ -121,6 +121,8 @@ public:
     [[nodiscard]] const QHash<QString, int> &tagCounts() const { return m_tagCounts; }
 
     void recalculateFilteredItems();
+    // Runs a search still waiting for its typing delay now.
+    void flushPendingSearch();
     void syncSelectedItemWithFilter();
     [[nodiscard]] QList<ClipItem> items(const QString &matching, ClipType category, int limit,
                                         bool excludePinned) const;

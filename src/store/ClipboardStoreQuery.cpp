@@ -140,6 +140,14 @@ void ClipboardStore::ensureCountsAndMembers()
     }
 }
 
+void ClipboardStore::flushPendingSearch()
+{
+    if (!m_searchTimer.isActive())
+        return;
+    m_searchTimer.stop();
+    recalculateFilteredItems();
+}
+
 void ClipboardStore::recalculateFilteredItems()
 {
     ensureCountsAndMembers();

@@ -12,8 +12,7 @@ namespace {
 
 using namespace Qt::StringLiterals;
 
-// The file is read once and kept; a renderer is made per drawing, which keeps this usable from
-// any thread.
+// Read once and kept; until it loads, every call tries again.
 const QByteArray &logoData()
 {
     static QByteArray data;

@@ -30,51 +30,60 @@ void ClipDetailModel::followSelection()
         if (previous)
             endView();
         m_text.clear();
-        m_codeHtml.clear();
-        m_codeLineNumbers.clear();
+        m_textPieces.clear();
+        m_codePieces.clear();
         m_stats.reset();
         Q_EMIT clipChanged();
+        Q_EMIT contentChanged();
         Q_EMIT countsChanged();
         return;
     }
-    updateDisplayText(previous);
+    const bool textReplaced = updateDisplayText(previous);
     updateStats();
     Q_EMIT clipChanged();
+    if (textReplaced)
+        Q_EMIT contentChanged();
     Q_EMIT countsChanged();
     if (isImage() && m_item->hasImageFileName())
         loadDetailImage();
 }
 
-void ClipDetailModel::updateDisplayText(const std::optional<ClipItem> &previous)
+bool ClipDetailModel::updateDisplayText(const std::optional<ClipItem> &previous)
 {
     // Tags, pins and recognised text change the clip but not its text: the laid-out text stays.
     if (previous && previous->id() == m_item->id() && previous->type() == m_item->type() &&
         previous->textContentUtf8().data() == m_item->textContentUtf8().data() &&
         previous->textContentUtf8().size() == m_item->textContentUtf8().size())
-        return;
+        return false;
 
     m_text.clear();
+    m_textPieces.clear();
     m_textTruncated = false;
-    m_codeHtml.clear();
-    m_codeLineNumbers.clear();
+    m_codePieces.clear();
     m_codeShownLines = 0;
     m_codeMoreLines = false;
     m_codeCutInLine = false;
     if (!m_item->hasTextContent())
-        return;
+        return true;
     if (isCode()) {
         const TextExcerpt::Excerpt excerpt = TextExcerpt::head(m_item->textContentUtf8(), maxCodeCharacters);
-        const CodeBlockFormatter::CodeBlock block = CodeBlockFormatter::format(excerpt.text, maxCodeLines);
-        m_codeHtml = block.html;
-        m_codeLineNumbers = block.lineNumbers;
+        const CodeBlockFormatter::CodeBlock block =
+            CodeBlockFormatter::format(excerpt.text, maxCodeLines, codeLinesPerPiece);
+        for (const CodeBlockFormatter::Piece &piece : block.pieces) {
+            m_codePieces.append(
+                QVariantMap{{QStringLiteral("html"), piece.html}, {QStringLiteral("lineNumbers"), piece.lineNumbers}});
+        }
         m_codeShownLines = block.shownLines;
         m_codeMoreLines = block.moreLines;
         m_codeCutInLine = excerpt.truncated && !block.moreLines;
-        return;
+        return true;
     }
     TextExcerpt::Excerpt excerpt = TextExcerpt::head(m_item->textContentUtf8(), maxDisplayCharacters);
     m_text = std::move(excerpt.text);
+    if (isText())
+        m_textPieces = TextExcerpt::pieces(m_text, textPieceSize);
     m_textTruncated = excerpt.truncated;
+    return true;
 }
 
 ClipDetailModel::TextStats ClipDetailModel::countText(const ClipItem &item)

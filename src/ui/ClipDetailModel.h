@@ -41,12 +41,15 @@ class ClipDetailModel : public QObject
     Q_PROPERTY(bool isFiles READ isFiles NOTIFY clipChanged)
     Q_PROPERTY(bool hasText READ hasText NOTIFY clipChanged)
     Q_PROPERTY(bool isPinned READ isPinned NOTIFY clipChanged)
-    Q_PROPERTY(QString text READ text NOTIFY clipChanged)
-    Q_PROPERTY(bool isTruncated READ isTruncated NOTIFY clipChanged)
+    Q_PROPERTY(QString text READ text NOTIFY contentChanged)
+    // The shown text in pieces for a list view, which lays out only those on screen.
+    Q_PROPERTY(QStringList textPieces READ textPieces NOTIFY contentChanged)
+    Q_PROPERTY(bool isTruncated READ isTruncated NOTIFY contentChanged)
     Q_PROPERTY(QString language READ language NOTIFY clipChanged)
     Q_PROPERTY(QString url READ url NOTIFY clipChanged)
-    Q_PROPERTY(QString codeHtml READ codeHtml NOTIFY clipChanged)
-    Q_PROPERTY(QString codeLineNumbers READ codeLineNumbers NOTIFY clipChanged)
+    // [{html, lineNumbers}]: the highlighted lines in pieces, laid out only when on screen.
+    Q_PROPERTY(QVariantList codePieces READ codePieces NOTIFY contentChanged)
+    Q_PROPERTY(int codeShownLines READ codeShownLines NOTIFY contentChanged)
     Q_PROPERTY(QString imageFileName READ imageFileName NOTIFY clipChanged)
     Q_PROPERTY(QString imageSizeText READ imageSizeText NOTIFY clipChanged)
     Q_PROPERTY(QStringList filePaths READ filePaths NOTIFY clipChanged)
@@ -89,7 +92,9 @@ public:
 
     // How much of a clip the pane lays out; copy, paste and transforms always use all of it.
     static constexpr qsizetype maxDisplayCharacters = 200000;
+    static constexpr qsizetype textPieceSize = 3000;
     static constexpr int maxCodeLines = 300;
+    static constexpr int codeLinesPerPiece = 40;
     static constexpr qsizetype maxCodeCharacters = 30000;
     // Texts up to this many UTF-8 bytes are counted at once; longer ones on a worker thread.
     static constexpr qsizetype countInlineBytes = 64 * 1024;
@@ -112,11 +117,12 @@ public:
     [[nodiscard]] bool hasText() const { return m_item && m_item->hasTextContent(); }
     [[nodiscard]] bool isPinned() const { return m_item && m_item->isPinned(); }
     [[nodiscard]] const QString &text() const { return m_text; }
+    [[nodiscard]] const QStringList &textPieces() const { return m_textPieces; }
     [[nodiscard]] bool isTruncated() const { return m_textTruncated; }
     [[nodiscard]] QString language() const;
     [[nodiscard]] QString url() const;
-    [[nodiscard]] const QString &codeHtml() const { return m_codeHtml; }
-    [[nodiscard]] const QString &codeLineNumbers() const { return m_codeLineNumbers; }
+    [[nodiscard]] const QVariantList &codePieces() const { return m_codePieces; }
+    [[nodiscard]] int codeShownLines() const { return m_codeShownLines; }
     [[nodiscard]] QString imageFileName() const;
     [[nodiscard]] QString imageSizeText() const;
     [[nodiscard]] QStringList filePaths() const;
@@ -158,6 +164,8 @@ public:
 
 Q_SIGNALS:
     void clipChanged();
+    // The shown text or code; not sent for edits that leave them as they are (tags, pins).
+    void contentChanged();
     void countsChanged();
     void detailImageChanged();
     void isExtractingOCRChanged();
@@ -181,7 +189,8 @@ private:
     };
 
     void followSelection();
-    void updateDisplayText(const std::optional<ClipItem> &previous);
+    // False when the shown text stays as it was.
+    bool updateDisplayText(const std::optional<ClipItem> &previous);
     void updateStats();
     void loadDetailImage();
     void setExtracting(bool extracting);
@@ -192,9 +201,9 @@ private:
     Dependencies m_deps;
     std::optional<ClipItem> m_item;
     QString m_text;
+    QStringList m_textPieces;
     bool m_textTruncated = false;
-    QString m_codeHtml;
-    QString m_codeLineNumbers;
+    QVariantList m_codePieces;
     int m_codeShownLines = 0;
     bool m_codeMoreLines = false;
     bool m_codeCutInLine = false;

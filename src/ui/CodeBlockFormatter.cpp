@@ -53,29 +53,39 @@ QString htmlColor(int tokenClass)
     return blended.name(QColor::HexRgb);
 }
 
-CodeBlock format(QStringView code, int maxLines)
+CodeBlock format(QStringView code, int maxLines, int linesPerPiece)
 {
+    static const QString open = QStringLiteral("<div style=\"white-space:pre\">");
+    static const QString close = QStringLiteral("</div>");
     CodeBlock block;
-    block.html = QStringLiteral("<div style=\"white-space:pre\">");
+    Piece piece;
+    int linesInPiece = 0;
     qsizetype start = 0;
     for (;;) {
         const qsizetype end = TextUtils::findLineBreak(code, start);
-        if (block.shownLines > 0) {
-            block.html += QStringLiteral("<br>");
-            block.lineNumbers += u'\n';
+        if (linesInPiece == 0) {
+            piece.html = open;
+        } else {
+            piece.html += QStringLiteral("<br>");
+            piece.lineNumbers += u'\n';
         }
-        appendLine(block.html, code.sliced(start, end - start));
+        appendLine(piece.html, code.sliced(start, end - start));
         ++block.shownLines;
-        block.lineNumbers += QString::number(block.shownLines);
-        if (end == code.size())
+        ++linesInPiece;
+        piece.lineNumbers += QString::number(block.shownLines);
+        const bool last = end == code.size();
+        if (!last && block.shownLines == maxLines)
+            block.moreLines = true;
+        if (last || block.moreLines || linesInPiece == linesPerPiece) {
+            piece.html += close;
+            block.pieces.append(std::move(piece));
+            piece = {};
+            linesInPiece = 0;
+        }
+        if (last || block.moreLines)
             break;
         start = end + 1;
-        if (block.shownLines == maxLines) {
-            block.moreLines = true;
-            break;
-        }
     }
-    block.html += QStringLiteral("</div>");
     return block;
 }
 

@@ -11,8 +11,7 @@ using namespace Qt::StringLiterals;
 
 SymbolIconProvider::SymbolIconProvider()
     : QQuickImageProvider(QQuickImageProvider::Image)
-{
-}
+{ }
 
 QImage SymbolIconProvider::requestImage(const QString &id, QSize *size, const QSize &requestedSize)
 {

@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace Vexilo {
 
@@ -118,11 +119,11 @@ int glyphBaseSize(int pixelSize)
 // hicolor, so Qt never reaches the fallback theme for them.
 QString breezeFile(QStringView name, int pixelSize)
 {
-    static const QString root
-        = QStandardPaths::locate(QStandardPaths::GenericDataLocation, u"icons/breeze"_s, QStandardPaths::LocateDirectory);
+    static const QString root =
+        QStandardPaths::locate(QStandardPaths::GenericDataLocation, u"icons/breeze"_s, QStandardPaths::LocateDirectory);
     if (root.isEmpty())
         return {};
-    static const std::array contexts{u"actions"_s, u"places"_s,   u"status"_s,  u"devices"_s,
+    static const std::array contexts{u"actions"_s, u"places"_s,    u"status"_s,      u"devices"_s,
                                      u"emblems"_s, u"mimetypes"_s, u"preferences"_s, u"apps"_s};
     const QString preferred = QString::number(glyphBaseSize(pixelSize));
     const QString other = preferred == u"16" ? u"22"_s : u"16"_s;
@@ -169,21 +170,32 @@ QImage renderThemeIcon(const QIcon &icon, int pixelSize)
     return square;
 }
 
-// Theme glyphs are drawn in one ink colour, sometimes with a small accent (the red bar of
-// "unpin", the arrow of the case icons). The ink takes the requested colour and accents keep
-// theirs, so a glyph stays legible on dark backgrounds. Pictures of many colours stay as they are.
-QImage recolourInk(const QImage &premultiplied, const QColor &color)
+// Colours in 16 levels per channel, so that rounding at soft edges stays in one bucket.
+uint colourBucket(QRgb pixel)
 {
-    QImage image = premultiplied.convertToFormat(QImage::Format_ARGB32);
-    const auto bucketOf = [](QRgb p) { return uint(qRed(p) >> 4) << 8 | uint(qGreen(p) >> 4) << 4 | uint(qBlue(p) >> 4); };
-    // Coverage per colour, weighted by alpha so that soft edges hardly count.
+    return uint(qRed(pixel) >> 4) << 8 | uint(qGreen(pixel) >> 4) << 4 | uint(qBlue(pixel) >> 4);
+}
+
+bool nearBucket(uint a, uint b)
+{
+    for (int shift : {0, 4, 8}) {
+        if (qAbs(int((a >> shift) & 0xf) - int((b >> shift) & 0xf)) > 1)
+            return false;
+    }
+    return true;
+}
+
+// The ink of a glyph: the colour with the most coverage (weighted by alpha), provided that three
+// colours at most cover nearly all of it. A picture of many colours has no ink.
+std::optional<uint> inkBucket(const QImage &image)
+{
     QHash<uint, qint64> coverage;
     qint64 total = 0;
     for (int y = 0; y < image.height(); ++y) {
         const auto *line = reinterpret_cast<const QRgb *>(image.constScanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             if (const int a = qAlpha(line[x])) {
-                coverage[bucketOf(line[x])] += a;
+                coverage[colourBucket(line[x])] += a;
                 total += a;
             }
         }
@@ -196,19 +208,25 @@ QImage recolourInk(const QImage &premultiplied, const QColor &color)
     for (qsizetype i = 0; i < qMin<qsizetype>(3, ranked.size()); ++i)
         leading += ranked.at(i).first;
     if (total == 0 || leading * 10 < total * 8)
-        return premultiplied;
+        return std::nullopt;
+    return ranked.first().second;
+}
 
-    const uint ink = ranked.first().second;
+// Theme glyphs are drawn in one ink, sometimes with a small accent (the red bar of "unpin", the
+// arrow of the case icons). The ink takes the requested colour and accents keep theirs, so a
+// glyph stays legible on dark backgrounds.
+QImage recolourInk(const QImage &premultiplied, const QColor &color)
+{
+    QImage image = premultiplied.convertToFormat(QImage::Format_ARGB32);
+    const std::optional<uint> ink = inkBucket(image);
+    if (!ink)
+        return premultiplied;
     const QRgb target = color.rgb();
     for (int y = 0; y < image.height(); ++y) {
         auto *line = reinterpret_cast<QRgb *>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             const int a = qAlpha(line[x]);
-            if (a == 0)
-                continue;
-            const uint bucket = bucketOf(line[x]);
-            const auto near = [](uint b1, uint b2, int shift) { return qAbs(int((b1 >> shift) & 0xf) - int((b2 >> shift) & 0xf)) <= 1; };
-            if (near(bucket, ink, 8) && near(bucket, ink, 4) && near(bucket, ink, 0))
+            if (a > 0 && nearBucket(colourBucket(line[x]), *ink))
                 line[x] = qRgba(qRed(target), qGreen(target), qBlue(target), qRound(a * color.alphaF()));
         }
     }
@@ -273,8 +291,8 @@ QImage SymbolIcons::render(QStringView symbol, int pixelSize, const QColor &colo
 void SymbolIcons::prepareIconTheme()
 {
     QStringList paths = QIcon::themeSearchPaths();
-    const QStringList dataDirs
-        = QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, u"icons"_s, QStandardPaths::LocateDirectory);
+    const QStringList dataDirs =
+        QStandardPaths::locateAll(QStandardPaths::GenericDataLocation, u"icons"_s, QStandardPaths::LocateDirectory);
     for (const QString &dir : dataDirs) {
         if (!paths.contains(dir))
             paths.append(dir);

@@ -52,8 +52,10 @@ QVariantList TabStripLayout::overflowTabs(const QVariantList &ids, const QVarian
 
 bool TabStripLayout::overflowActive(const QVariantList &ids, const QVariant &selection, int maxVisibleTabs) const
 {
+    // The selection always shows in the strip; "More" stays marked when it had to be pulled in
+    // from beyond the limit, so the menu's category is still told apart from the leading tabs.
     const qsizetype selected = indexOfSelection(ids, selection);
-    return selected >= 0 && !visibleIndices(ids.size(), selected, maxVisibleTabs).contains(selected);
+    return maxVisibleTabs > 0 && maxVisibleTabs < ids.size() && selected >= maxVisibleTabs;
 }
 
 } // namespace Vexilo

@@ -24,7 +24,7 @@ public:
     [[nodiscard]] static QList<qsizetype> visibleIndices(qsizetype count, qsizetype selectedIndex, int maxVisibleTabs);
 
     // The same on item ids, for QML: the ids shown, the ids in the overflow menu (in item order),
-    // and whether the selection is in the overflow.
+    // and whether the selection lies beyond the limit (then "More" is drawn selected too).
     Q_INVOKABLE QVariantList visibleTabs(const QVariantList &ids, const QVariant &selection, int maxVisibleTabs) const;
     Q_INVOKABLE QVariantList overflowTabs(const QVariantList &ids, const QVariant &selection, int maxVisibleTabs) const;
     Q_INVOKABLE bool overflowActive(const QVariantList &ids, const QVariant &selection, int maxVisibleTabs) const;

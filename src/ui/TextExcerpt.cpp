@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "TextExcerpt.h"
 
+#include "TextUtils.h"
+
 #include <QLocale>
 
 namespace Vexilo::TextExcerpt {
@@ -18,6 +20,46 @@ Excerpt head(QByteArrayView utf8, qsizetype maxCharacters)
         ++characters;
     }
     return {QString::fromUtf8(utf8), false};
+}
+
+QStringList pieces(const QString &text, qsizetype targetSize)
+{
+    QStringList result;
+    qsizetype start = 0;
+    while (text.size() - start > targetSize) {
+        const QStringView window = QStringView(text).sliced(start, targetSize);
+        // Prefer a line break in the second half of the window, then a blank; a cut earlier than
+        // that would make many small pieces.
+        qsizetype cut = -1;
+        bool dropBreak = false;
+        for (qsizetype i = window.size() - 1; i >= targetSize / 2; --i) {
+            if (TextUtils::isLineBreak(window[i].unicode())) {
+                cut = i;
+                dropBreak = true;
+                break;
+            }
+        }
+        if (cut < 0) {
+            for (qsizetype i = window.size() - 1; i >= targetSize / 2; --i) {
+                if (window[i].isSpace()) {
+                    cut = i + 1;
+                    break;
+                }
+            }
+        }
+        if (cut < 0)
+            cut = window[targetSize - 1].isHighSurrogate() ? targetSize - 1 : targetSize;
+        qsizetype dropped = dropBreak ? 1 : 0;
+        // CR LF is one break.
+        if (dropBreak && cut > 0 && window[cut] == u'\n' && window[cut - 1] == u'\r') {
+            --cut;
+            dropped = 2;
+        }
+        result.append(window.first(cut).toString());
+        start += cut + dropped;
+    }
+    result.append(text.sliced(start));
+    return result;
 }
 
 QString groupedNumber(qint64 value)

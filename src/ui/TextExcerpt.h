@@ -3,6 +3,7 @@
 
 #include <QByteArrayView>
 #include <QString>
+#include <QStringList>
 
 namespace Vexilo::TextExcerpt {
 
@@ -14,6 +15,11 @@ struct Excerpt
     bool truncated = false;
 };
 [[nodiscard]] Excerpt head(QByteArrayView utf8, qsizetype maxCharacters);
+
+// The text cut into pieces of at most about targetSize characters, so that a view lays out only the
+// pieces on screen. Cuts fall on line breaks (which they replace), else on white space, else
+// anywhere but inside a surrogate pair. A text within targetSize is one piece.
+[[nodiscard]] QStringList pieces(const QString &text, qsizetype targetSize);
 
 // 10485760 → "10,485,760", whatever the locale: the texts around it are English.
 [[nodiscard]] QString groupedNumber(qint64 value);

@@ -5,6 +5,7 @@
 #include "StoreFixture.h"
 
 #include <QKeyEvent>
+#include <QRegularExpression>
 #include <QTest>
 #include <QWindow>
 
@@ -89,6 +90,11 @@ struct Rig
                 controller = std::make_unique<ClipboardKeyboardController>(ClipboardKeyboardController::Dependencies{
                     *store, windows, {}, {}, {}, [this](const QString &line) { effects.append(line); }});
         }
+        // The filter settles before the key, as it does for a user; it re-selects, so the wanted
+        // selection comes after it.
+        store->flushPendingSearch();
+        const auto selection = state.split(u' ', Qt::SkipEmptyParts).filter(QRegularExpression(u"^sel="_s));
+        store->setSelectedItem(selection.isEmpty() ? std::nullopt : clip(selection.first().mid(4)));
         before = Snapshot(*store);
         effects.clear();
     }

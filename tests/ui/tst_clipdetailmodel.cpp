@@ -3,6 +3,7 @@
 #include "FakeTextRecognizer.h"
 #include "SaveFileChooser.h"
 #include "StoreFixture.h"
+#include "TextExcerpt.h"
 
 #include <QDir>
 #include <QImageReader>
@@ -270,6 +271,26 @@ private Q_SLOTS:
         QVERIFY(!rig.pastes.first().text);
     }
 
+    void textPieces_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("pieces");
+
+        QTest::newRow("short text is one piece") << u"hello"_s << QStringList{u"hello"_s};
+        // The line break the cut falls on goes; a CR LF goes whole.
+        QTest::newRow("cut at a line break") << u"aaaaaa\nbbbbbbbb"_s << QStringList{u"aaaaaa"_s, u"bbbbbbbb"_s};
+        QTest::newRow("cut at CR LF") << u"aaaaaa\r\nbbbbbbb"_s << QStringList{u"aaaaaa"_s, u"bbbbbbb"_s};
+        QTest::newRow("cut after a blank") << u"aaaa bbbb cccc"_s << QStringList{u"aaaa bbbb "_s, u"cccc"_s};
+        QTest::newRow("hard cut") << u"abcdefghijkl"_s << QStringList{u"abcdefghij"_s, u"kl"_s};
+        QTest::newRow("pair kept whole") << u"abcdefghi😀xy"_s << QStringList{u"abcdefghi"_s, u"😀xy"_s};
+    }
+
+    void textPieces()
+    {
+        QFETCH(QString, text);
+        QTEST(TextExcerpt::pieces(text, 10), "pieces");
+    }
+
     void longCodeShowsItsFirstLines()
     {
         QStringList lines;
@@ -280,9 +301,11 @@ private Q_SLOTS:
         rig.show(clip);
 
         QVERIFY(rig.model->isCode());
-        QVERIFY(rig.model->codeLineNumbers().endsWith(u"\n299\n300"_s));
-        QVERIFY(rig.model->codeHtml().contains(u"value300"_s));
-        QVERIFY(!rig.model->codeHtml().contains(u"value301"_s));
+        const QVariantList pieces = rig.model->codePieces();
+        QCOMPARE(rig.model->codeShownLines(), 300);
+        QVERIFY(pieces.last().toMap().value(u"lineNumbers"_s).toString().endsWith(u"\n299\n300"_s));
+        QVERIFY(pieces.last().toMap().value(u"html"_s).toString().contains(u"value300"_s));
+        QVERIFY(!pieces.last().toMap().value(u"html"_s).toString().contains(u"value301"_s));
         QTRY_COMPARE(rig.model->codeTruncationText(), u"Showing the first 300 of 2,000 lines"_s);
         QVERIFY(rig.model->codeHeaderText().startsWith(u"2000 lines • "_s));
     }

@@ -5,8 +5,9 @@ import QtQuick.Controls.Basic
 import Vexilo
 
 // A strip of tabs ({id, title, icon, badgeCount, tint}) with a "More" menu for the tabs beyond
-// `maxVisibleTabs` (0 = no limit). The selected tab stands on a brand-coloured pill. The parent
-// owns `selection` and sets it from `activated`.
+// `maxVisibleTabs` (0 = no limit). The selected tab stands on a brand-coloured pill, and so does
+// "More" while the selection is one it pulled into the strip. The parent owns `selection` and
+// sets it from `activated`.
 Item {
     id: root
 
@@ -25,7 +26,7 @@ Item {
     readonly property var overflowItems: TabStripLayout.overflowTabs(ids, selection, maxVisibleTabs).map(itemWithId)
     readonly property bool overflowActive: TabStripLayout.overflowActive(ids, selection, maxVisibleTabs)
     readonly property bool small: size === "sm"
-    // The tab (or the "More" button) the pill stands under.
+    // The selected tab, which the pill stands under.
     property Item pillTarget: null
 
     function itemWithId(id) {
@@ -48,8 +49,8 @@ Item {
         readonly property real inset: root.variant === "segmented" ? 3 : 0
         readonly property bool scrolls: root.isScrollable && root.maxVisibleTabs <= 0
 
-        implicitWidth: (scrolls ? Math.min(strip.implicitWidth + 4, root.width > 0 ? root.width : strip.implicitWidth + 4)
-                                : strip.implicitWidth) + 2 * inset
+        // A scrolling strip asks for its full width; a narrower parent makes it scroll.
+        implicitWidth: strip.implicitWidth + (scrolls ? 4 : 0) + 2 * inset
         implicitHeight: strip.implicitHeight + (scrolls ? 4 : 0) + 2 * inset
         width: root.width > 0 ? root.width : implicitWidth
         height: implicitHeight
@@ -72,7 +73,11 @@ Item {
             TabPill {
                 objectName: "pill"
                 target: root.pillTarget
-                tint: root.pillTarget && root.pillTarget.tabTint !== undefined ? root.pillTarget.tabTint : "transparent"
+                tint: root.pillTarget ? root.pillTarget.tabTint : "transparent"
+            }
+            TabPill {
+                objectName: "morePill"
+                target: moreButton
             }
 
             Row {
@@ -132,7 +137,7 @@ Item {
                                 anchors.verticalCenter: parent.verticalCenter
                                 visible: tab.badge >= 1
                                 count: tab.badge
-                                onPill: tab.isSelected
+                                inverted: tab.isSelected
                                 pixelSize: root.small ? 8.5 : 9
                             }
                         }
@@ -144,10 +149,6 @@ Item {
 
                     objectName: "moreButton"
                     readonly property bool isSelected: root.overflowActive
-                    readonly property var tabTint: undefined
-
-                    onIsSelectedChanged: if (isSelected) root.pillTarget = moreButton
-                    Component.onCompleted: if (isSelected) root.pillTarget = moreButton
 
                     visible: root.overflowItems.length > 0
                     leftPadding: root.small ? 8 : 10

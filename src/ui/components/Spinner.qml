@@ -8,7 +8,7 @@ Item {
     id: root
 
     property color color: Theme.secondary
-    property int step: 0
+    property int step
 
     implicitWidth: 16
     implicitHeight: 16

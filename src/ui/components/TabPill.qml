@@ -45,15 +45,16 @@ Item {
         }
     }
     Rectangle {
+        id: fill
+        readonly property bool tinted: root.tint.a > 0
         anchors.fill: parent
         anchors.margins: 1
         radius: height / 2
-        readonly property bool tinted: root.tint.a > 0
         gradient: Gradient {
             orientation: Gradient.Horizontal
-            GradientStop { position: 0.0; color: parent.tinted ? root.tint : Theme.brandColors[0] }
-            GradientStop { position: 0.5; color: parent.tinted ? Theme.alpha(root.tint, 0.925) : Theme.brandColors[1] }
-            GradientStop { position: 1.0; color: parent.tinted ? Theme.alpha(root.tint, 0.85) : Theme.brandColors[2] }
+            GradientStop { position: 0.0; color: fill.tinted ? root.tint : Theme.brandColors[0] }
+            GradientStop { position: 0.5; color: fill.tinted ? Theme.alpha(root.tint, 0.925) : Theme.brandColors[1] }
+            GradientStop { position: 1.0; color: fill.tinted ? Theme.alpha(root.tint, 0.85) : Theme.brandColors[2] }
         }
     }
 }

@@ -34,6 +34,7 @@ Item {
                 anchors.rightMargin: 16
                 spacing: 6
                 Rectangle {
+                    id: pillBox
                     implicitWidth: pill.implicitWidth + 14
                     implicitHeight: pill.implicitHeight + 5
                     radius: 6
@@ -58,8 +59,8 @@ Item {
                 }
                 Label {
                     visible: root.model.sourceApp !== ""
-                    Layout.fillWidth: true
-                    Layout.maximumWidth: implicitWidth
+                    // Gives way to the date in a narrow pane.
+                    Layout.maximumWidth: Math.max(40, header.width - pillBox.width - dateLabel.implicitWidth - 24)
                     elide: Text.ElideRight
                     text: "• " + root.model.sourceApp
                     font.pixelSize: 11
@@ -67,6 +68,7 @@ Item {
                 }
                 Item { Layout.fillWidth: true }
                 Label {
+                    id: dateLabel
                     text: root.model.dateText
                     font.pixelSize: 11
                     color: Theme.secondary
@@ -76,45 +78,66 @@ Item {
 
         Divider { Layout.fillWidth: true }
 
-        ScrollView {
-            id: scroll
+        // The text of a text clip is a list of pieces, so only those on screen are laid out; the
+        // other content sits in the list's header and footer.
+        ListView {
+            id: body
             Layout.fillWidth: true
             Layout.fillHeight: true
-            contentWidth: availableWidth
             clip: true
+            boundsBehavior: Flickable.StopAtBounds
+            model: root.model.textPieces
+            ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
 
-            ColumnLayout {
-                x: 16
-                y: 16
-                width: scroll.availableWidth - 32
-                spacing: 14
+            // Another clip starts at its top.
+            readonly property string shownClip: root.model.clipId
+            onShownClipChanged: Qt.callLater(() => body.contentY = body.originY)
 
-                // Text and snippets.
-                ColumnLayout {
+            header: Item {
+                width: body.width
+                height: textHeader.visible ? textHeader.implicitHeight + 22 : 16
+                RowLayout {
+                    id: textHeader
                     visible: root.model.isText
-                    Layout.fillWidth: true
-                    spacing: 6
-                    RowLayout {
-                        spacing: 8
-                        Caption { text: "Text Content" }
-                        Label {
-                            text: root.model.countsText
-                            font.pixelSize: 10
-                            color: Theme.alpha(Theme.secondary, 0.8)
-                        }
+                    x: 16
+                    y: 16
+                    spacing: 8
+                    Caption { text: "Text Content" }
+                    Label {
+                        text: root.model.countsText
+                        font.pixelSize: 10
+                        color: Theme.alpha(Theme.secondary, 0.8)
                     }
-                    TextEdit {
-                        Layout.fillWidth: true
-                        text: root.model.isText ? root.model.text : ""
-                        textFormat: TextEdit.PlainText
-                        wrapMode: TextEdit.Wrap
-                        readOnly: true
-                        selectByMouse: true
-                        font.pixelSize: 12
-                        color: Theme.primary
-                        selectionColor: Theme.alpha(Theme.accent, 0.35)
-                        selectedTextColor: Theme.primary
-                    }
+                }
+            }
+
+            delegate: TextEdit {
+                required property string modelData
+                x: 16
+                width: body.width - 32
+                text: modelData
+                textFormat: TextEdit.PlainText
+                wrapMode: TextEdit.Wrap
+                readOnly: true
+                selectByMouse: true
+                font.pixelSize: 12
+                color: Theme.primary
+                selectionColor: Theme.alpha(Theme.accent, 0.35)
+                selectedTextColor: Theme.primary
+            }
+
+            footer: Item {
+                width: body.width
+                // Below the text: the truncation line close to it, the sections at the stack's spacing.
+                readonly property real gap: !root.model.isText ? 0 : root.model.isTruncated ? 6 : 14
+                height: content.implicitHeight + gap + 16
+                ColumnLayout {
+                    id: content
+                    x: 16
+                    y: parent.gap
+                    width: body.width - 32
+                    spacing: 14
+
                     Label {
                         visible: root.model.isTruncated
                         Layout.fillWidth: true
@@ -124,182 +147,182 @@ Item {
                         font.italic: true
                         color: Theme.secondary
                     }
-                }
 
-                // Code.
-                CodeHighlightBlockView {
-                    visible: root.model.isCode
-                    Layout.fillWidth: true
-                    Layout.preferredHeight: Math.max(140, Math.min(340, implicitHeight))
-                    html: root.model.codeHtml
-                    lineNumbers: root.model.codeLineNumbers
-                    language: root.model.language
-                    headerText: root.model.codeHeaderText
-                    truncationText: root.model.codeTruncationText
-                    copied: root.model.codeCopied
-                    onCopyClicked: root.model.copyCode()
-                }
-
-                // Link.
-                Rectangle {
-                    visible: root.model.isLink
-                    Layout.fillWidth: true
-                    implicitHeight: link.implicitHeight + 24
-                    radius: 10
-                    color: Theme.alpha(Theme.primary, 0.08)
-                    ColumnLayout {
-                        id: link
-                        anchors.fill: parent
-                        anchors.margins: 12
-                        spacing: 8
-                        Caption { text: "Website" }
-                        TextEdit {
-                            Layout.fillWidth: true
-                            text: root.model.url
-                            wrapMode: TextEdit.WrapAnywhere
-                            readOnly: true
-                            selectByMouse: true
-                            font.pixelSize: 12
-                            color: Theme.accent
-                            selectionColor: Theme.alpha(Theme.accent, 0.35)
-                        }
-                        AppButton {
-                            title: "Open"
-                            iconName: "arrow.up.right.square"
-                            size: "sm"
-                            onClicked: root.model.openLink()
-                        }
-                    }
-                }
-
-                // Image: the picture (or its placeholder), its size and the share and save buttons.
-                ColumnLayout {
-                    visible: root.model.isImage && root.model.imageFileName !== ""
-                    Layout.fillWidth: true
-                    spacing: 8
-                    Rectangle {
-                        visible: !root.model.hasDetailImage
+                    // Code.
+                    CodeHighlightBlockView {
+                        visible: root.model.isCode
                         Layout.fillWidth: true
-                        implicitHeight: 140
-                        radius: 8
-                        color: Theme.alpha(Theme.primary, 0.04)
-                        Spinner {
-                            anchors.centerIn: parent
-                            visible: !root.model.imageMissing
-                            scale: 0.8
-                        }
-                        Column {
-                            anchors.centerIn: parent
-                            visible: root.model.imageMissing
-                            spacing: 6
-                            SymbolIcon {
-                                anchors.horizontalCenter: parent.horizontalCenter
-                                name: "photo"
-                                size: 24
-                                color: Theme.alpha(Theme.secondary, 0.5)
+                        Layout.preferredHeight: Math.max(140, Math.min(340, implicitHeight))
+                        pieces: root.model.codePieces
+                        shownLines: root.model.codeShownLines
+                        language: root.model.language
+                        headerText: root.model.codeHeaderText
+                        truncationText: root.model.codeTruncationText
+                        copied: root.model.codeCopied
+                        onCopyClicked: root.model.copyCode()
+                    }
+
+                    // Link.
+                    Rectangle {
+                        visible: root.model.isLink
+                        Layout.fillWidth: true
+                        implicitHeight: link.implicitHeight + 24
+                        radius: 10
+                        color: Theme.alpha(Theme.primary, 0.08)
+                        ColumnLayout {
+                            id: link
+                            anchors.fill: parent
+                            anchors.margins: 12
+                            spacing: 8
+                            Caption { text: "Website" }
+                            TextEdit {
+                                Layout.fillWidth: true
+                                text: root.model.url
+                                wrapMode: TextEdit.WrapAnywhere
+                                readOnly: true
+                                selectByMouse: true
+                                font.pixelSize: 12
+                                color: Theme.accent
+                                selectionColor: Theme.alpha(Theme.accent, 0.35)
                             }
-                            Label {
-                                text: "Image file missing"
-                                font.pixelSize: 11
-                                color: Theme.secondary
+                            AppButton {
+                                title: "Open"
+                                iconName: "arrow.up.right.square"
+                                size: "sm"
+                                onClicked: root.model.openLink()
                             }
                         }
                     }
-                    Item {
-                        id: picture
-                        visible: root.model.hasDetailImage
-                        readonly property real aspect: canvas.sourceHeight > 0
-                                                       ? canvas.sourceWidth / canvas.sourceHeight : 1
-                        Layout.preferredWidth: Math.min(parent.width, 180 * aspect)
-                        Layout.preferredHeight: Layout.preferredWidth / aspect
-                        ImageCanvas {
-                            id: canvas
-                            anchors.fill: parent
-                            image: root.model.detailImage
-                            radius: 8
-                        }
+
+                    // Image: the picture (or its placeholder), its size and the share and save buttons.
+                    ColumnLayout {
+                        visible: root.model.isImage && root.model.imageFileName !== ""
+                        Layout.fillWidth: true
+                        spacing: 8
                         Rectangle {
-                            anchors.fill: parent
+                            visible: !root.model.hasDetailImage
+                            Layout.fillWidth: true
+                            implicitHeight: 140
                             radius: 8
-                            color: "transparent"
-                            border.width: 1
-                            border.color: Theme.alpha(Theme.primary, 0.1)
+                            color: Theme.alpha(Theme.primary, 0.04)
+                            Spinner {
+                                anchors.centerIn: parent
+                                visible: !root.model.imageMissing
+                                scale: 0.8
+                            }
+                            Column {
+                                anchors.centerIn: parent
+                                visible: root.model.imageMissing
+                                spacing: 6
+                                SymbolIcon {
+                                    anchors.horizontalCenter: parent.horizontalCenter
+                                    name: "photo.fill"
+                                    size: 24
+                                    color: Theme.alpha(Theme.secondary, 0.5)
+                                }
+                                Label {
+                                    text: "Image file missing"
+                                    font.pixelSize: 11
+                                    color: Theme.secondary
+                                }
+                            }
+                        }
+                        Item {
+                            id: picture
+                            visible: root.model.hasDetailImage
+                            readonly property real aspect: canvas.sourceHeight > 0
+                                                           ? canvas.sourceWidth / canvas.sourceHeight : 1
+                            Layout.preferredWidth: Math.min(parent.width, 180 * aspect)
+                            Layout.preferredHeight: Layout.preferredWidth / aspect
+                            ImageCanvas {
+                                id: canvas
+                                anchors.fill: parent
+                                image: root.model.detailImage
+                                radius: 8
+                            }
+                            Rectangle {
+                                anchors.fill: parent
+                                radius: 8
+                                color: "transparent"
+                                border.width: 1
+                                border.color: Theme.alpha(Theme.primary, 0.1)
+                            }
+                        }
+                        RowLayout {
+                            Layout.fillWidth: true
+                            spacing: 6
+                            Label {
+                                visible: text !== ""
+                                text: root.model.imageSizeText
+                                font.pixelSize: 11
+                                font.weight: Font.Medium
+                                color: Theme.secondary
+                                maximumLineCount: 1
+                            }
+                            Item { Layout.fillWidth: true }
+                            AppButton {
+                                title: "QR Code"
+                                iconName: "qrcode.viewfinder"
+                                variant: "tinted"
+                                tint: Theme.accent
+                                size: "sm"
+                                helpText: "Share to phone via QR"
+                                onClicked: root.model.presentQR()
+                            }
+                            AppButton {
+                                visible: root.model.hasDetailImage
+                                title: "Save"
+                                iconName: "square.and.arrow.down"
+                                size: "sm"
+                                onClicked: root.model.saveImage()
+                            }
                         }
                     }
-                    RowLayout {
+
+                    // Files.
+                    ColumnLayout {
+                        visible: root.model.isFiles
                         Layout.fillWidth: true
                         spacing: 6
-                        Label {
-                            visible: text !== ""
-                            text: root.model.imageSizeText
-                            font.pixelSize: 11
-                            font.weight: Font.Medium
-                            color: Theme.secondary
-                            maximumLineCount: 1
-                        }
-                        Item { Layout.fillWidth: true }
-                        AppButton {
-                            title: "QR Code"
-                            iconName: "qrcode.viewfinder"
-                            variant: "tinted"
-                            tint: Theme.accent
-                            size: "sm"
-                            helpText: "Share to phone via QR"
-                            onClicked: root.model.presentQR()
-                        }
-                        AppButton {
-                            visible: root.model.hasDetailImage
-                            title: "Save"
-                            iconName: "square.and.arrow.down"
-                            size: "sm"
-                            onClicked: root.model.saveImage()
-                        }
-                    }
-                }
-
-                // Files.
-                ColumnLayout {
-                    visible: root.model.isFiles
-                    Layout.fillWidth: true
-                    spacing: 6
-                    Caption { text: root.model.filesCaption }
-                    Repeater {
-                        model: root.model.isFiles ? root.model.filePaths : []
-                        delegate: Rectangle {
-                            required property string modelData
-                            Layout.fillWidth: true
-                            implicitHeight: fileRow.implicitHeight + 12
-                            radius: 6
-                            color: Theme.alpha(Theme.primary, 0.04)
-                            RowLayout {
-                                id: fileRow
-                                anchors.fill: parent
-                                anchors.leftMargin: 8
-                                anchors.rightMargin: 6
-                                spacing: 6
-                                SymbolIcon { name: "doc"; size: 12; color: Theme.secondary }
-                                Label {
-                                    Layout.fillWidth: true
-                                    text: modelData
-                                    elide: Text.ElideMiddle
-                                    font.pixelSize: 11
-                                    color: Theme.primary
-                                }
-                                AppButton {
-                                    title: "Reveal"
-                                    size: "xs"
-                                    variant: "ghost"
-                                    helpText: "Show in File Manager"
-                                    onClicked: root.model.showInFileManager(modelData)
+                        Caption { text: root.model.filesCaption }
+                        Repeater {
+                            model: root.model.isFiles ? root.model.filePaths : []
+                            delegate: Rectangle {
+                                required property string modelData
+                                Layout.fillWidth: true
+                                implicitHeight: fileRow.implicitHeight + 12
+                                radius: 6
+                                color: Theme.alpha(Theme.primary, 0.04)
+                                RowLayout {
+                                    id: fileRow
+                                    anchors.fill: parent
+                                    anchors.leftMargin: 8
+                                    anchors.rightMargin: 6
+                                    spacing: 6
+                                    SymbolIcon { name: "doc.text"; size: 12; color: Theme.secondary }
+                                    Label {
+                                        Layout.fillWidth: true
+                                        text: modelData
+                                        elide: Text.ElideMiddle
+                                        font.pixelSize: 11
+                                        color: Theme.primary
+                                    }
+                                    AppButton {
+                                        title: "Reveal"
+                                        size: "xs"
+                                        variant: "ghost"
+                                        helpText: "Show in File Manager"
+                                        onClicked: root.model.showInFileManager(modelData)
+                                    }
                                 }
                             }
                         }
                     }
-                }
 
-                ClipDetailSections {
-                    Layout.fillWidth: true
-                    model: root.model
+                    ClipDetailSections {
+                        Layout.fillWidth: true
+                        model: root.model
+                    }
                 }
             }
         }

@@ -5,13 +5,14 @@ import QtQuick.Layouts
 import Vexilo
 
 // A code clip as a small dark editor: a header with the language, the size and a copy button, then
-// numbered, coloured lines. The lines arrive formatted (ClipDetailModel.codeHtml); dark in light and
-// dark mode alike, as editors are.
+// numbered, coloured lines. The lines arrive formatted, in pieces (ClipDetailModel.codePieces) of
+// which only those on screen are laid out; dark in light and dark mode alike, as editors are.
 Rectangle {
     id: root
 
-    property string html: ""
-    property string lineNumbers: "1"
+    // [{html, lineNumbers}], a few dozen lines each.
+    property var pieces: []
+    property int shownLines: 1
     property string language: ""
     property string headerText: ""
     property string truncationText: ""
@@ -23,7 +24,7 @@ Rectangle {
     readonly property color codeFontColor: Qt.rgba(0.9, 0.92, 0.96, 1)
     readonly property int codePixelSize: 12
 
-    implicitHeight: (showHeader ? headerBar.height + 1 : 0) + codeRow.implicitHeight + 24
+    implicitHeight: (showHeader ? headerBar.height + 1 : 0) + shownLines * lineMetrics.lineSpacing + 24
                     + (truncationText !== "" ? truncation.implicitHeight + 8 : 0)
     radius: 10
     color: Qt.rgba(0.08, 0.09, 0.13, 1)
@@ -75,36 +76,42 @@ Rectangle {
                 }
             }
             Label {
+                Layout.fillWidth: true
                 text: root.headerText
+                elide: Text.ElideRight
                 font.pixelSize: 10
                 color: Qt.rgba(1, 1, 1, 0.45)
             }
-            Item { Layout.fillWidth: true }
-            Row {
-                spacing: 4
-                opacity: copyArea.containsMouse ? 1 : 0.85
-                SymbolIcon {
-                    anchors.verticalCenter: parent.verticalCenter
-                    name: root.copied ? "checkmark" : "doc.on.doc"
-                    size: 10
-                    color: root.copied ? Theme.green : Qt.rgba(1, 1, 1, 0.7)
-                }
-                Label {
-                    text: root.copied ? "Copied" : "Copy"
-                    font.pixelSize: 10
-                    font.weight: Font.Medium
-                    color: root.copied ? Theme.green : Qt.rgba(1, 1, 1, 0.7)
+            Item {
+                implicitWidth: copyRow.implicitWidth
+                implicitHeight: copyRow.implicitHeight
+                Accessible.role: Accessible.Button
+                Accessible.name: root.copied ? "Copied" : "Copy"
+                Row {
+                    id: copyRow
+                    spacing: 4
+                    opacity: copyArea.containsMouse ? 1 : 0.85
+                    SymbolIcon {
+                        anchors.verticalCenter: parent.verticalCenter
+                        name: root.copied ? "checkmark" : "doc.on.doc"
+                        size: 10
+                        color: root.copied ? Theme.green : Qt.rgba(1, 1, 1, 0.7)
+                    }
+                    Label {
+                        text: root.copied ? "Copied" : "Copy"
+                        font.pixelSize: 10
+                        font.weight: Font.Medium
+                        color: root.copied ? Theme.green : Qt.rgba(1, 1, 1, 0.7)
+                    }
                 }
                 MouseArea {
                     id: copyArea
-                    width: parent.width
-                    height: parent.height
+                    anchors.fill: parent
+                    anchors.margins: -4
                     hoverEnabled: true
                     cursorShape: Qt.PointingHandCursor
                     onClicked: root.copyClicked()
                 }
-                Accessible.role: Accessible.Button
-                Accessible.name: root.copied ? "Copied" : "Copy"
             }
         }
     }
@@ -117,41 +124,54 @@ Rectangle {
         color: Qt.rgba(1, 1, 1, 0.08)
     }
 
-    Flickable {
-        id: flick
+    FontMetrics {
+        id: lineMetrics
+        font.family: "monospace"
+        font.pixelSize: root.codePixelSize
+    }
+    TextMetrics {
+        id: numberMetrics
+        font: lineMetrics.font
+        text: "9".repeat(String(root.shownLines).length)
+    }
+
+    ListView {
+        id: lines
         anchors.fill: parent
         anchors.topMargin: (root.showHeader ? headerBar.height + 2 : 0) + 12
         anchors.leftMargin: 12
         anchors.rightMargin: 12
         anchors.bottomMargin: 12 + (root.truncationText !== "" ? truncation.implicitHeight + 8 : 0)
-        contentWidth: codeRow.implicitWidth
-        contentHeight: codeRow.implicitHeight
-        clip: true
+        property real widestPiece: 0
+        contentWidth: widestPiece
+        flickableDirection: Flickable.AutoFlickDirection
         boundsBehavior: Flickable.StopAtBounds
+        clip: true
+        model: root.pieces
         ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
         ScrollBar.horizontal: ScrollBar { policy: ScrollBar.AsNeeded }
 
-        Row {
-            id: codeRow
+        delegate: Row {
+            required property var modelData
             spacing: 12
+            onImplicitWidthChanged: lines.widestPiece = Math.max(lines.widestPiece, implicitWidth)
             TextEdit {
-                text: root.lineNumbers
+                width: numberMetrics.advanceWidth
+                text: modelData.lineNumbers
                 textFormat: TextEdit.PlainText
                 readOnly: true
                 horizontalAlignment: TextEdit.AlignRight
-                font.family: "monospace"
-                font.pixelSize: root.codePixelSize
+                font: lineMetrics.font
                 color: Qt.rgba(1, 1, 1, 0.28)
                 activeFocusOnPress: false
             }
             TextEdit {
-                text: root.html
+                text: modelData.html
                 textFormat: TextEdit.RichText
                 readOnly: true
                 selectByMouse: true
                 wrapMode: TextEdit.NoWrap
-                font.family: "monospace"
-                font.pixelSize: root.codePixelSize
+                font: lineMetrics.font
                 color: root.codeFontColor
                 selectionColor: Qt.rgba(0.38, 0.68, 1.0, 0.35)
                 selectedTextColor: root.codeFontColor

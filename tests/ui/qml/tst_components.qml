@@ -74,12 +74,18 @@ Item {
         // The strip keeps the selection in view, at the end when it would overflow.
         function test_overflow_data() {
             return [
-                { tag: "selection beyond the limit", max: 3, selection: 6, shown: [1, 2, 6], overflow: [3, 4, 5, 7, 8] },
-                { tag: "selection within the limit", max: 3, selection: 2, shown: [1, 2, 3], overflow: [4, 5, 6, 7, 8] },
-                { tag: "limit of one", max: 1, selection: 8, shown: [8], overflow: [1, 2, 3, 4, 5, 6, 7] },
-                { tag: "limit equal to the count", max: 8, selection: 6, shown: [1, 2, 3, 4, 5, 6, 7, 8], overflow: [] },
-                { tag: "limit above the count", max: 12, selection: 6, shown: [1, 2, 3, 4, 5, 6, 7, 8], overflow: [] },
-                { tag: "no limit", max: 0, selection: 6, shown: [1, 2, 3, 4, 5, 6, 7, 8], overflow: [] }
+                { tag: "selection beyond the limit", max: 3, selection: 6, shown: [1, 2, 6], overflow: [3, 4, 5, 7, 8],
+                  moreSelected: true },
+                { tag: "selection within the limit", max: 3, selection: 2, shown: [1, 2, 3], overflow: [4, 5, 6, 7, 8],
+                  moreSelected: false },
+                { tag: "limit of one", max: 1, selection: 8, shown: [8], overflow: [1, 2, 3, 4, 5, 6, 7], moreSelected: true },
+                { tag: "no item selected", max: 3, selection: 42, shown: [1, 2, 3], overflow: [4, 5, 6, 7, 8],
+                  moreSelected: false },
+                { tag: "limit equal to the count", max: 8, selection: 6, shown: [1, 2, 3, 4, 5, 6, 7, 8], overflow: [],
+                  moreSelected: false },
+                { tag: "limit above the count", max: 12, selection: 6, shown: [1, 2, 3, 4, 5, 6, 7, 8], overflow: [],
+                  moreSelected: false },
+                { tag: "no limit", max: 0, selection: 6, shown: [1, 2, 3, 4, 5, 6, 7, 8], overflow: [], moreSelected: false }
             ]
         }
 
@@ -90,11 +96,13 @@ Item {
             compare(tabs.overflowItems.map(item => item.id), data.overflow)
             const more = findChild(tabs, "moreButton")
             compare(more.visible, data.overflow.length > 0)
-            // The pill stands under the selected tab, or under "More" when the selection is in the menu.
+            // The pill stands under the selected tab; "More" has its own while the selection came from beyond the limit.
             const pill = findChild(tabs, "pill")
-            tryCompare(pill, "shown", true)
-            const selectedShown = data.shown.indexOf(data.selection) >= 0
-            compare(pill.target, selectedShown ? findChild(tabs, "tabRepeater").itemAt(data.shown.indexOf(data.selection)) : more)
+            const selectedAt = data.shown.indexOf(data.selection)
+            compare(pill.shown, selectedAt >= 0)
+            if (selectedAt >= 0)
+                compare(pill.target, findChild(tabs, "tabRepeater").itemAt(selectedAt))
+            compare(findChild(tabs, "morePill").shown, data.moreSelected)
         }
 
         function test_choosingFromTheStripAndTheMenu() {
