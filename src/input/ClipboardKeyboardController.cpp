@@ -60,6 +60,7 @@ quint16 otherKeyCode(int key)
 {
     switch (key) {
     case Qt::Key_Return:
+    case Qt::Key_Enter: // the keypad's, which users press for the same thing
         return KeyCodes::Return;
     case Qt::Key_Escape:
         return KeyCodes::Escape;

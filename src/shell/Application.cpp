@@ -219,7 +219,11 @@ void Application::createWindows()
 {
     m_clock = std::make_unique<SystemClock>();
     m_appearance = std::make_unique<DesktopAppearance>();
-    m_appearance->setTranslucent(m_platform->overlayWindows().isCompositing());
+    // A compositor draws the window's rounded corners over what lies behind; without one the corners
+    // would be black, so the window stays opaque.
+    const bool compositing = m_platform->overlayWindows().isCompositing();
+    m_appearance->setTranslucent(compositing);
+    QQuickWindow::setDefaultAlphaBuffer(compositing);
     const QString scheme = qEnvironmentVariable("VEXILO_COLOR_SCHEME");
     if (scheme == u"dark" || scheme == u"light")
         m_appearance->setColorScheme(scheme == u"dark");

@@ -6,6 +6,7 @@
 #include "ReferenceDate.h"
 #include "TextExcerpt.h"
 
+#include <QFutureWatcher>
 #include <QLocale>
 #include <QtConcurrent/QtConcurrentRun>
 
@@ -118,7 +119,11 @@ void ClipDetailModel::updateStats()
     if (m_statsInFlight.contains(key))
         return;
     m_statsInFlight.insert(key);
-    QtConcurrent::run([item] { return countText(item); }).then(this, [this, key, item](const TextStats &stats) {
+    // The watcher goes with this model, so a count that ends after it is simply dropped.
+    auto *watcher = new QFutureWatcher<TextStats>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, key, item] {
+        watcher->deleteLater();
+        const TextStats stats = watcher->result();
         m_statsInFlight.remove(key);
         m_statsCache.insert(key, new CachedStats{item, stats});
         if (m_item && statsKey(*m_item) == key) {
@@ -126,6 +131,7 @@ void ClipDetailModel::updateStats()
             Q_EMIT countsChanged();
         }
     });
+    watcher->setFuture(QtConcurrent::run([item] { return countText(item); }));
 }
 
 void ClipDetailModel::loadDetailImage()

@@ -9,7 +9,8 @@ namespace Vexilo {
 
 namespace {
 
-enum class Match : quint8 { Different, Same, Changed };
+// Same: the very same clip data. Refreshed: a new version of the clip that shows the same row.
+enum class Match : quint8 { Different, Same, Refreshed, Changed };
 
 // Unchanged clips share their data with the previous list, so the common case is a pointer compare.
 Match compare(const ClipItem &a, const ClipItem &b)
@@ -18,8 +19,27 @@ Match compare(const ClipItem &a, const ClipItem &b)
         return Match::Same;
     if (a.id() != b.id())
         return Match::Different;
-    return ClipListDiff::rowDiffers(a, b) ? Match::Changed : Match::Same;
+    return ClipListDiff::rowDiffers(a, b) ? Match::Changed : Match::Refreshed;
 }
+
+// The rows of the new list whose clip is a new version of the old one.
+struct Versions
+{
+    QList<qsizetype> changed;
+    QList<qsizetype> replaced;
+    void note(Match match, qsizetype row)
+    {
+        if (match == Match::Changed)
+            changed.append(row);
+        if (match == Match::Changed || match == Match::Refreshed)
+            replaced.append(row);
+    }
+    void append(const Versions &other)
+    {
+        changed.append(other.changed);
+        replaced.append(other.replaced);
+    }
+};
 
 // Collects the edits of the differing middle span while a walk over both lists reports what it finds.
 class Builder
@@ -37,7 +57,7 @@ public:
     void start(qsizetype prefix)
     {
         m_edits.clear();
-        m_changed.clear();
+        m_versions = {};
         m_structural = 0;
         m_collapsed = false;
         m_firstShifted = -1;
@@ -53,8 +73,7 @@ public:
     // The clips at the current positions of both lists are the same clip.
     void keep(Match match)
     {
-        if (match == Match::Changed)
-            m_changed.append(m_new);
+        m_versions.note(match, m_new);
         add(Kind::Keep, 1);
         ++m_old;
         ++m_new;
@@ -75,12 +94,12 @@ public:
         }
     }
 
-    void finish(ClipListDiff &diff, qsizetype suffix)
+    void finish(ClipListDiff &diff, Versions &versions, qsizetype suffix)
     {
         if (suffix > 0)
             add(Kind::Keep, suffix);
         diff.edits = std::move(m_edits);
-        diff.changedRows.append(m_changed);
+        versions.append(m_versions);
         diff.firstShiftedRow = m_firstShifted;
     }
 
@@ -124,7 +143,7 @@ private:
     const qsizetype m_newEnd;
     const qsizetype m_maxEdits;
     QList<ClipListDiff::Edit> m_edits;
-    QList<qsizetype> m_changed;
+    Versions m_versions;
     qsizetype m_structural = 0;
     qsizetype m_old = 0;
     qsizetype m_new = 0;
@@ -133,31 +152,29 @@ private:
 };
 
 // Rows of `after` for a single clip moved from one end of the span to the other; nothing otherwise.
-std::optional<QList<qsizetype>> movedAcross(const QList<ClipItem> &before, const QList<ClipItem> &after,
-                                            qsizetype oldFirst, qsizetype newFirst, qsizetype length)
+std::optional<Versions> movedAcross(const QList<ClipItem> &before, const QList<ClipItem> &after, qsizetype oldFirst,
+                                    qsizetype newFirst, qsizetype length)
 {
-    QList<qsizetype> changed;
+    Versions versions;
     for (qsizetype k = 0; k < length; ++k) {
         const Match match = compare(before.at(oldFirst + k), after.at(newFirst + k));
         if (match == Match::Different)
             return std::nullopt;
-        if (match == Match::Changed)
-            changed.append(newFirst + k);
+        versions.note(match, newFirst + k);
     }
-    return changed;
+    return versions;
 }
 
 std::optional<ClipListDiff::Move> singleMove(const QList<ClipItem> &before, const QList<ClipItem> &after,
-                                             qsizetype first, qsizetype end, QList<qsizetype> &changed)
+                                             qsizetype first, qsizetype end, Versions &versions)
 {
     const qsizetype last = end - 1;
     // Down: the first clip went to the end.
     Match moved = compare(before.at(first), after.at(last));
     if (moved != Match::Different) {
         if (auto rest = movedAcross(before, after, first + 1, first, last - first)) {
-            changed.append(*rest);
-            if (moved == Match::Changed)
-                changed.append(last);
+            versions.append(*rest);
+            versions.note(moved, last);
             return ClipListDiff::Move{first, last};
         }
     }
@@ -165,9 +182,8 @@ std::optional<ClipListDiff::Move> singleMove(const QList<ClipItem> &before, cons
     moved = compare(before.at(last), after.at(first));
     if (moved != Match::Different) {
         if (auto rest = movedAcross(before, after, first, first + 1, last - first)) {
-            if (moved == Match::Changed)
-                changed.append(first);
-            changed.append(*rest);
+            versions.note(moved, first);
+            versions.append(*rest);
             return ClipListDiff::Move{last, first};
         }
     }
@@ -217,35 +233,37 @@ ClipListDiff ClipListDiff::compute(const QList<ClipItem> &before, const QList<Cl
     const qsizetype newSize = after.size();
     const qsizetype shorter = qMin(oldSize, newSize);
 
+    Versions versions;
     qsizetype prefix = 0;
     for (; prefix < shorter; ++prefix) {
         const Match match = compare(before.at(prefix), after.at(prefix));
         if (match == Match::Different)
             break;
-        if (match == Match::Changed)
-            diff.changedRows.append(prefix);
+        versions.note(match, prefix);
     }
     qsizetype suffix = 0;
-    QList<qsizetype> suffixChanged; // descending
+    Versions suffixVersions; // descending
     for (; suffix < shorter - prefix; ++suffix) {
         const Match match = compare(before.at(oldSize - 1 - suffix), after.at(newSize - 1 - suffix));
         if (match == Match::Different)
             break;
-        if (match == Match::Changed)
-            suffixChanged.append(newSize - 1 - suffix);
+        suffixVersions.note(match, newSize - 1 - suffix);
     }
     const qsizetype oldEnd = oldSize - suffix;
     const qsizetype newEnd = newSize - suffix;
     const qsizetype oldSpan = oldEnd - prefix;
     const qsizetype newSpan = newEnd - prefix;
     const auto finish = [&] {
-        std::reverse(suffixChanged.begin(), suffixChanged.end());
-        diff.changedRows.append(suffixChanged);
+        std::reverse(suffixVersions.changed.begin(), suffixVersions.changed.end());
+        std::reverse(suffixVersions.replaced.begin(), suffixVersions.replaced.end());
+        versions.append(suffixVersions);
+        diff.changedRows = std::move(versions.changed);
+        diff.replacedRows = std::move(versions.replaced);
         return diff;
     };
 
     if (oldSpan == newSpan && oldSpan >= 2) {
-        if (const auto move = singleMove(before, after, prefix, oldEnd, diff.changedRows)) {
+        if (const auto move = singleMove(before, after, prefix, oldEnd, versions)) {
             diff.move = move;
             diff.firstShiftedRow = prefix;
             return finish();
@@ -326,7 +344,7 @@ ClipListDiff ClipListDiff::compute(const QList<ClipItem> &before, const QList<Cl
             builder.keepSame();
         }
     }
-    builder.finish(diff, suffix);
+    builder.finish(diff, versions, suffix);
     return finish();
 }
 

@@ -36,6 +36,8 @@ public:
     std::optional<Move> move;
     // Rows (of the new list) of clips in both lists whose shown fields differ, ascending.
     QList<qsizetype> changedRows;
+    // Rows of clips in both lists that come in a new version, shown differently or not, ascending.
+    QList<qsizetype> replacedRows;
     // First row of the new list whose position or clip differs from the old list; -1 when none.
     qsizetype firstShiftedRow = -1;
 

@@ -17,6 +17,7 @@ ClipListModel::ClipListModel(ClipboardStore &store, Clock *clock, QObject *paren
     , m_clock(clock)
     , m_rows(store.filteredItems())
 {
+    m_rows.detach();
     if (const auto &selected = store.selectedItem()) {
         m_selectedId = selected->id();
         m_selectedRow = findRow(m_selectedId, 0);
@@ -31,13 +32,13 @@ int ClipListModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.isValid())
         return 0;
-    return int(m_updating ? m_splitNew + m_before.size() - m_splitOld : m_rows.size());
+    return int(m_updating ? m_rows.size() + m_before.size() - m_splitOld : m_rows.size());
 }
 
 const ClipItem &ClipListModel::clipAt(int row) const
 {
-    if (m_updating && row >= m_splitNew)
-        return m_before.at(m_splitOld + row - m_splitNew);
+    if (m_updating && row >= m_rows.size())
+        return m_before.at(m_splitOld + row - m_rows.size());
     return m_rows.at(row);
 }
 
@@ -162,11 +163,13 @@ int ClipListModel::findRow(const QUuid &id, int hint) const
 
 void ClipListModel::followStore()
 {
-    QList<ClipItem> after = m_store.filteredItems();
+    // A handle on the store's list for the duration; the rows themselves are a separate list, so
+    // that the store can keep changing its own in place.
+    const QList<ClipItem> after = m_store.filteredItems();
     const ClipListDiff diff = ClipListDiff::compute(m_rows, after, maxEditsPerUpdate);
     const int oldCount = rowCount();
     const int oldSelected = m_selectedRow;
-    apply(diff, std::move(after));
+    apply(diff, after);
 
     emitChangedRuns(diff.changedRows);
     // Slot numbers belong to positions: rows that moved into, out of or within the first nine change.
@@ -183,42 +186,50 @@ void ClipListModel::followStore()
         Q_EMIT countChanged();
 }
 
-void ClipListModel::apply(const ClipListDiff &diff, QList<ClipItem> after)
+void ClipListModel::apply(const ClipListDiff &diff, const QList<ClipItem> &after)
 {
-    m_before = std::exchange(m_rows, std::move(after));
-    m_updating = true;
-    m_splitNew = m_splitOld = 0;
     if (diff.move) {
         const int from = int(diff.move->from);
         const int to = int(diff.move->to);
         beginMoveRows({}, from, from, {}, to > from ? to + 1 : to);
-        m_splitNew = m_rows.size();
-        m_splitOld = m_before.size();
+        m_rows.move(from, to);
         endMoveRows();
-    }
-    for (const ClipListDiff::Edit &edit : diff.edits) {
-        const int first = int(m_splitNew);
-        const int last = int(m_splitNew + edit.count - 1);
-        switch (edit.kind) {
-        case ClipListDiff::Edit::Kind::Keep:
-            m_splitNew += edit.count;
-            m_splitOld += edit.count;
-            break;
-        case ClipListDiff::Edit::Kind::Remove:
-            beginRemoveRows({}, first, last);
-            m_splitOld += edit.count;
-            endRemoveRows();
-            break;
-        case ClipListDiff::Edit::Kind::Insert:
-            beginInsertRows({}, first, last);
-            m_splitNew += edit.count;
-            endInsertRows();
-            break;
+    } else if (diff.firstShiftedRow >= 0) {
+        // Rebuilt top-down: kept clips move over, so no clip's reference count is touched but those
+        // that come or go.
+        m_before = std::exchange(m_rows, {});
+        m_rows.reserve(after.size());
+        m_splitOld = 0;
+        m_updating = true;
+        ClipItem *before = m_before.data();
+        for (const ClipListDiff::Edit &edit : diff.edits) {
+            const int first = int(m_rows.size());
+            const int last = int(m_rows.size() + edit.count - 1);
+            switch (edit.kind) {
+            case ClipListDiff::Edit::Kind::Keep:
+                for (qsizetype k = 0; k < edit.count; ++k)
+                    m_rows.append(std::move(before[m_splitOld + k]));
+                m_splitOld += edit.count;
+                break;
+            case ClipListDiff::Edit::Kind::Remove:
+                beginRemoveRows({}, first, last);
+                m_splitOld += edit.count;
+                endRemoveRows();
+                break;
+            case ClipListDiff::Edit::Kind::Insert:
+                beginInsertRows({}, first, last);
+                for (qsizetype k = 0; k < edit.count; ++k)
+                    m_rows.append(after.at(first + k));
+                endInsertRows();
+                break;
+            }
         }
+        Q_ASSERT(m_rows.size() == after.size() && m_splitOld == m_before.size());
+        m_updating = false;
+        m_before = {};
     }
-    Q_ASSERT(m_splitNew == m_rows.size() && m_splitOld == m_before.size());
-    m_updating = false;
-    m_before = {};
+    for (qsizetype row : diff.replacedRows)
+        m_rows[row] = after.at(row);
 }
 
 int ClipListModel::mapRow(const ClipListDiff &diff, int oldRow) const

@@ -81,7 +81,7 @@ Q_SIGNALS:
 
 private:
     void followStore();
-    void apply(const ClipListDiff &diff, QList<ClipItem> after);
+    void apply(const ClipListDiff &diff, const QList<ClipItem> &after);
     void followSelection();
     void setSelectedRow(int row);
     [[nodiscard]] int findRow(const QUuid &id, int hint) const;
@@ -93,11 +93,10 @@ private:
 
     ClipboardStore &m_store;
     Clock *m_clock;
-    // The rows. While a change is being told, the first m_splitNew rows are those of m_rows and the
-    // rest those of m_before from m_splitOld on: every signal sees the model in the state it describes.
+    // The rows. While a change is being told, they are m_rows followed by m_before from m_splitOld
+    // on: every signal sees the model in the state it describes.
     QList<ClipItem> m_rows;
     QList<ClipItem> m_before;
-    qsizetype m_splitNew = 0;
     qsizetype m_splitOld = 0;
     bool m_updating = false;
     QUuid m_selectedId;

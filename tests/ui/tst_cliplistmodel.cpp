@@ -356,8 +356,10 @@ private Q_SLOTS:
                 after.move(rng.bounded(int(after.size())), rng.bounded(int(after.size())));
             } else if (round % 3 == 1)
                 std::shuffle(after.begin(), after.begin() + rng.bounded(int(after.size()) + 1), rng);
-            for (int k = 0; k < 3 && !after.isEmpty(); ++k)
+            for (int k = 0; k < 3 && !after.isEmpty(); ++k) {
                 after[rng.bounded(int(after.size()))].setTags({u"changed"_s});
+                after[rng.bounded(int(after.size()))].setColorHex(u"#ABC"_s); // a new version, shown the same
+            }
             const qsizetype budget = 2 + rng.bounded(6);
             const ClipListDiff diff = ClipListDiff::compute(before, after, budget);
 
@@ -393,11 +395,15 @@ private Q_SLOTS:
             QCOMPARE(ids(rebuilt), ids(after));
             QVERIFY(structural <= budget);
             QList<qsizetype> expectedChanged;
+            QList<qsizetype> expectedReplaced;
             for (qsizetype j : kept) {
                 if (!after.at(j).tags().isEmpty())
                     expectedChanged.append(j);
+                if (!after.at(j).tags().isEmpty() || after.at(j).hasColorHex())
+                    expectedReplaced.append(j);
             }
             QCOMPARE(diff.changedRows, expectedChanged);
+            QCOMPARE(diff.replacedRows, expectedReplaced);
         }
     }
 };

@@ -240,11 +240,18 @@ int run(const QString &folder)
     Shooter shooter(rig, folder);
     shooter.shoot(QStringLiteral("onboarding"));
 
+    // The clips are copied while the window is away, as they would be; it shows them when summoned.
+    rig.hide();
     rig.settings().setValue(AppStorageKeys::hasCompletedOnboarding, true);
     const SampleClips ids = fillHistory(store, clock, root.path() + QStringLiteral("/home/alex/Documents"));
     store.setSelectedCategory(ClipType::All);
     store.recalculateFilteredItems();
     select(store, ids.text);
+    if (!rig.show()) {
+        std::fprintf(stderr, "the history window could not be shown again\n");
+        return 1;
+    }
+    for (QObject *l : rig.findByType("QQuickListView")) std::fprintf(stderr, "DBG list count %d contentY %g originY %g topMargin %g currentIndex %d\n", l->property("count").toInt(), l->property("contentY").toDouble(), l->property("originY").toDouble(), l->property("topMargin").toDouble(), l->property("currentIndex").toInt());
     shooter.shoot(QStringLiteral("list"));
 
     const std::pair<const char *, QUuid> details[] = {
@@ -289,6 +296,7 @@ int run(const QString &folder)
     shooter.shoot(QStringLiteral("undo-toast"));
     store.undoLastDelete();
 
+    select(store, ids.text);
     store.setPaused(true);
     shooter.shoot(QStringLiteral("paused"));
     store.setPaused(false);

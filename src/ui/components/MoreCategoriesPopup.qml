@@ -87,7 +87,7 @@ Popup {
                         anchors.verticalCenter: parent.verticalCenter
                         visible: row.badge >= 1
                         count: row.badge
-                        pixelSize: 9.5
+                        pixelSize: 10
                         horizontalPadding: 6
                     }
                     SymbolIcon {

@@ -80,18 +80,18 @@ Rectangle {
             visible: list.count === 0
             Layout.fillWidth: true
             Layout.fillHeight: true
-            ColumnLayout {
+            Column {
                 anchors.centerIn: parent
                 width: parent.width - 48
                 spacing: 12
                 SymbolIcon {
-                    Layout.alignment: Qt.AlignHCenter
+                    anchors.horizontalCenter: parent.horizontalCenter
                     name: panel.listState.emptyIcon
                     size: 36
                     color: Theme.alpha(Theme.secondary, 0.5)
                 }
                 Label {
-                    Layout.fillWidth: true
+                    width: parent.width
                     horizontalAlignment: Text.AlignHCenter
                     wrapMode: Text.Wrap
                     text: panel.listState.emptyTitle
@@ -100,7 +100,7 @@ Rectangle {
                     color: Theme.secondary
                 }
                 Label {
-                    Layout.fillWidth: true
+                    width: parent.width
                     horizontalAlignment: Text.AlignHCenter
                     wrapMode: Text.Wrap
                     text: panel.listState.emptySubtitle

@@ -24,7 +24,7 @@ Rectangle {
     readonly property color codeFontColor: Qt.rgba(0.9, 0.92, 0.96, 1)
     readonly property int codePixelSize: 12
 
-    implicitHeight: (showHeader ? headerBar.height + 1 : 0) + shownLines * lineMetrics.lineSpacing + 24
+    implicitHeight: (showHeader ? headerBar.height + 1 : 0) + Math.max(lines.contentHeight, lineMetrics.lineSpacing) + 24
                     + (truncationText !== "" ? truncation.implicitHeight + 8 : 0)
     radius: 10
     color: Qt.rgba(0.08, 0.09, 0.13, 1)

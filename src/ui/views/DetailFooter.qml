@@ -24,7 +24,13 @@ Item {
     component ButtonRow: RowLayout {
         id: row
         property int style: FooterLayout.Regular
+        property bool isPinned: false
         readonly property bool iconsOnly: style === FooterLayout.IconsOnly
+        signal pasteClicked()
+        signal copyClicked()
+        signal pinClicked()
+        signal qrClicked()
+        signal deleteClicked()
         spacing: FooterLayout.spacing(style)
 
         AppButton {
@@ -33,30 +39,30 @@ Item {
             title: row.style === FooterLayout.Regular ? "Paste (↩)" : row.style === FooterLayout.Compact ? "Paste" : ""
             size: row.iconsOnly ? "iconSm" : "sm"
             helpText: row.iconsOnly ? "Paste (↩)" : ""
-            onClicked: root.paste()
+            onClicked: row.pasteClicked()
         }
         AppButton {
             iconName: "doc.on.doc"
             title: row.iconsOnly ? "" : "Copy"
             size: row.iconsOnly ? "iconSm" : "sm"
             helpText: row.iconsOnly ? "Copy" : ""
-            onClicked: root.copy()
+            onClicked: row.copyClicked()
         }
         AppButton {
-            iconName: root.isPinned ? "pin.slash.fill" : "pin"
-            variant: root.isPinned ? "tinted" : "default"
+            iconName: row.isPinned ? "pin.slash.fill" : "pin"
+            variant: row.isPinned ? "tinted" : "default"
             tint: Theme.orange
-            title: row.iconsOnly ? "" : root.isPinned ? "Unpin" : "Pin"
+            title: row.iconsOnly ? "" : row.isPinned ? "Unpin" : "Pin"
             size: row.iconsOnly ? "iconSm" : "sm"
-            helpText: root.isPinned ? "Unpin (Alt+P)" : "Pin (Alt+P)"
-            onClicked: root.togglePin()
+            helpText: row.isPinned ? "Unpin (Alt+P)" : "Pin (Alt+P)"
+            onClicked: row.pinClicked()
         }
         AppButton {
             iconName: "qrcode.viewfinder"
             title: row.style === FooterLayout.Regular ? "QR Code" : row.style === FooterLayout.Compact ? "QR" : ""
             size: row.iconsOnly ? "iconSm" : "sm"
             helpText: "Generate QR code"
-            onClicked: root.showQR()
+            onClicked: row.qrClicked()
         }
         Item { Layout.fillWidth: true }
         AppButton {
@@ -65,7 +71,7 @@ Item {
             title: row.style === FooterLayout.Regular ? "Delete" : ""
             size: row.style === FooterLayout.Regular ? "sm" : "iconSm"
             helpText: row.style === FooterLayout.Regular ? "" : "Delete (Ctrl+Delete)"
-            onClicked: root.deleteClip()
+            onClicked: row.deleteClicked()
         }
     }
 
@@ -76,6 +82,12 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         style: FooterLayout.Regular
         visible: root.layout === FooterLayout.Regular
+        isPinned: root.isPinned
+        onPasteClicked: root.paste()
+        onCopyClicked: root.copy()
+        onPinClicked: root.togglePin()
+        onQrClicked: root.showQR()
+        onDeleteClicked: root.deleteClip()
     }
     ButtonRow {
         id: compact
@@ -84,6 +96,12 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         style: FooterLayout.Compact
         visible: root.layout === FooterLayout.Compact
+        isPinned: root.isPinned
+        onPasteClicked: root.paste()
+        onCopyClicked: root.copy()
+        onPinClicked: root.togglePin()
+        onQrClicked: root.showQR()
+        onDeleteClicked: root.deleteClip()
     }
     ButtonRow {
         id: icons
@@ -92,5 +110,11 @@ Item {
         anchors.verticalCenter: parent.verticalCenter
         style: FooterLayout.IconsOnly
         visible: root.layout === FooterLayout.IconsOnly
+        isPinned: root.isPinned
+        onPasteClicked: root.paste()
+        onCopyClicked: root.copy()
+        onPinClicked: root.togglePin()
+        onQrClicked: root.showQR()
+        onDeleteClicked: root.deleteClip()
     }
 }
