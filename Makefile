@@ -24,6 +24,7 @@ bench: build-release
 	@./build/release/bench/vexilo_bench
 	@QT_QPA_PLATFORM=offscreen OMP_THREAD_LIMIT=1 ./build/release/bench/vexilo_services_bench
 	@./build/release/bench/vexilo_desktop_bench
+	@./build/release/bench/vexilo_hud_bench
 
 # The history window in each of its states, light and dark, as PNG files in build/screenshots; drawn
 # on a private X display the tool starts and stops itself. Builds only the tool and what it needs.

@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Measures the application on a private X display: how fast copies made in another program are
-// recorded, what the idle application costs, and how fast the command-line client is answered by the
-// running application. Prints each figure with its target.
+// recorded, what the idle application costs, how fast the command-line client is answered by the
+// running application, and how fast and how heavy the history window is when the hotkey summons it.
+// Prints each figure with its target.
 //
-//   vexilo_desktop_bench [--idle-seconds N]
+//   vexilo_desktop_bench [--idle-seconds N] [--hud-only]
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "BenchReport.h"
@@ -22,6 +23,7 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QProcess>
 #include <QSettings>
@@ -30,7 +32,9 @@
 #include <QTimer>
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
+#include <X11/keysym.h>
 
 #include <algorithm>
 #include <atomic>
@@ -40,6 +44,7 @@
 #include <mutex>
 #include <poll.h>
 #include <thread>
+#include <time.h>
 #include <unistd.h>
 
 using namespace Vexilo;
@@ -275,7 +280,7 @@ void measureCapture(const QByteArray &display)
 class AppProcess
 {
 public:
-    explicit AppProcess(const QProcessEnvironment &display)
+    explicit AppProcess(const QProcessEnvironment &display, const QProcessEnvironment &extra = {})
     {
         for (const char *folder : {"config/Vexilo", "data", "runtime", "home"})
             QDir().mkpath(m_root.path() + u'/' + QLatin1StringView(folder));
@@ -293,6 +298,7 @@ public:
         m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
         m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
         m_env.insert(QStringLiteral("VEXILO_UPDATE_MANIFEST_URL"), QStringLiteral("http://127.0.0.1:9/update.json"));
+        m_env.insert(extra);
     }
 
     ~AppProcess() { quit(); }
@@ -303,8 +309,8 @@ public:
     bool start()
     {
         m_app.setProcessEnvironment(m_env);
+        // Standard output is kept for what the application traces (VEXILO_TRACE_PRESENT).
         m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_app.setStandardOutputFile(QProcess::nullDevice());
         m_app.start(QStringLiteral(VEXILO_BINARY), {});
         if (!m_app.waitForStarted(10000))
             return false;
@@ -327,24 +333,44 @@ public:
         m_app.waitForFinished(5000);
     }
 
-    int command(const QStringList &arguments)
+    int command(const QStringList &arguments, QByteArray *output = nullptr)
     {
         QProcess cli;
         cli.setProcessEnvironment(m_env);
-        cli.setStandardOutputFile(QProcess::nullDevice());
+        if (!output)
+            cli.setStandardOutputFile(QProcess::nullDevice());
         cli.start(QStringLiteral(VEXILO_BINARY), arguments);
         if (!cli.waitForFinished(60000)) {
             cli.kill();
             cli.waitForFinished();
             return -1;
         }
+        if (output)
+            *output = cli.readAllStandardOutput();
         return cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
+    }
+
+    // The application's standard output lines so far that start with `prefix`, each with the prefix
+    // removed; taken out of the buffer.
+    QList<QByteArray> takeLines(const QByteArray &prefix)
+    {
+        m_output += m_app.readAllStandardOutput();
+        QList<QByteArray> found;
+        qsizetype end = 0;
+        while ((end = m_output.indexOf('\n')) >= 0) {
+            const QByteArray line = m_output.left(end);
+            m_output.remove(0, end + 1);
+            if (line.startsWith(prefix))
+                found.append(line.mid(prefix.size()).trimmed());
+        }
+        return found;
     }
 
 private:
     QTemporaryDir m_root;
     QProcessEnvironment m_env;
     QProcess m_app;
+    QByteArray m_output;
 };
 
 // Measured first, as the baseline of the memory given back after a clear.
@@ -413,14 +439,215 @@ void measureCommandLineAgainstApplication(const QProcessEnvironment &display)
     info("   resident memory after clearing", cleared, "MB");
 }
 
+qint64 monotonicNanoseconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return qint64(now.tv_sec) * 1000000000 + now.tv_nsec;
+}
+
+// Presses the history hotkey (Alt+Space) through XTest on a connection of its own, as a keyboard would.
+class HotkeyPresser
+{
+public:
+    explicit HotkeyPresser(const QByteArray &display)
+    {
+        m_display = XOpenDisplay(display.constData());
+        int event = 0;
+        int error = 0;
+        int major = 0;
+        int minor = 0;
+        if (!m_display || !XTestQueryExtension(m_display, &event, &error, &major, &minor))
+            return;
+        m_alt = XKeysymToKeycode(m_display, XK_Alt_L);
+        m_space = XKeysymToKeycode(m_display, XK_space);
+    }
+    ~HotkeyPresser()
+    {
+        if (m_display)
+            XCloseDisplay(m_display);
+    }
+    HotkeyPresser(const HotkeyPresser &) = delete;
+    HotkeyPresser &operator=(const HotkeyPresser &) = delete;
+
+    [[nodiscard]] bool isValid() const { return m_display && m_alt && m_space; }
+
+    // Returns the monotonic time just before the first key went out.
+    qint64 press()
+    {
+        const qint64 start = monotonicNanoseconds();
+        XTestFakeKeyEvent(m_display, m_alt, True, 0);
+        XTestFakeKeyEvent(m_display, m_space, True, 0);
+        XTestFakeKeyEvent(m_display, m_space, False, 0);
+        XTestFakeKeyEvent(m_display, m_alt, False, 0);
+        XFlush(m_display);
+        return start;
+    }
+
+private:
+    Display *m_display = nullptr;
+    KeyCode m_alt = 0;
+    KeyCode m_space = 0;
+};
+
+// The application with a 10,000-clip history, traced so that it says when the window is on screen.
+struct HudApp
+{
+    explicit HudApp(const QProcessEnvironment &display, const QProcessEnvironment &extra = {})
+        : app(display, withTrace(extra))
+    { }
+
+    static QProcessEnvironment withTrace(QProcessEnvironment extra)
+    {
+        extra.insert(QStringLiteral("VEXILO_TRACE_PRESENT"), QStringLiteral("1"));
+        return extra;
+    }
+
+    bool start()
+    {
+        QDir().mkpath(QFileInfo(app.historyFile()).absolutePath());
+        const QString error =
+            HistoryFile::write(app.historyFile(), Bench::generateHistory(10000, 20261207, ReferenceDate::now()));
+        if (!error.isEmpty()) {
+            std::fprintf(stderr, "cannot write the history: %s\n", qPrintable(error));
+            return false;
+        }
+        if (!app.start()) {
+            std::fprintf(stderr, "the application did not start\n");
+            return false;
+        }
+        return true;
+    }
+
+    // Milliseconds from the key press to the window's first frame, or nothing when none came in 10 s.
+    std::optional<double> show(HotkeyPresser &keys)
+    {
+        app.takeLines(presentedPrefix); // anything left from before
+        const qint64 pressed = keys.press();
+        std::optional<qint64> presentedAt;
+        spinUntil(
+            [&] {
+                const QList<QByteArray> lines = app.takeLines(presentedPrefix);
+                if (!lines.isEmpty())
+                    presentedAt = lines.first().toLongLong();
+                return presentedAt.has_value();
+            },
+            10000);
+        if (!presentedAt)
+            return std::nullopt;
+        return double(*presentedAt - pressed) / 1e6;
+    }
+
+    bool hide()
+    {
+        if (app.command({QStringLiteral("toggle")}) != 0)
+            return false;
+        // The unmap reaches the server with the application's next flush.
+        QThread::msleep(100);
+        return true;
+    }
+
+    static constexpr char presentedPrefix[] = "Vexilo: HUD presented at ";
+    AppProcess app;
+};
+
+void measureHud(const QProcessEnvironment &display)
+{
+    HotkeyPresser keys(display.value(QStringLiteral("DISPLAY")).toUtf8());
+    if (!keys.isValid()) {
+        std::fprintf(stderr, "the XTEST extension is not available\n");
+        return;
+    }
+    HudApp hud(display);
+    if (!hud.start())
+        return;
+    QByteArray status;
+    hud.app.command({QStringLiteral("status")}, &status);
+    const QByteArray hotkeyLine = status.mid(status.indexOf("History hotkey:")).split('\n').first();
+    std::printf("   %s\n", hotkeyLine.constData());
+    if (!hotkeyLine.endsWith(", registered")) {
+        std::fprintf(stderr, "the history hotkey is not registered: the HUD figures need it\n");
+        return;
+    }
+    QThread::sleep(5);
+    report("resident memory, 10,000 clips, history window never shown", residentMegabytes(hud.app.pid()), "MB", 45);
+
+    const auto first = hud.show(keys);
+    if (!first) {
+        std::fprintf(stderr, "the history window did not appear after the hotkey\n");
+        return;
+    }
+    report("hotkey to the history window's first frame, first time (10,000 clips)", *first, "ms", 150);
+    QThread::sleep(2);
+    report("resident memory, 10,000 clips, history window shown", residentMegabytes(hud.app.pid()), "MB", 100);
+
+    std::vector<double> later;
+    for (int i = 0; i < 10; ++i) {
+        if (!hud.hide())
+            return;
+        const auto shown = hud.show(keys);
+        if (!shown) {
+            std::fprintf(stderr, "the history window did not appear after the hotkey (time %d)\n", i + 2);
+            return;
+        }
+        later.push_back(*shown);
+    }
+    report("hotkey to the history window's first frame, later times, median of 10", median(later), "ms", 50);
+    info("   slowest of the 10", percentile(later, 100), "ms");
+
+    QThread::sleep(1);
+    const double before = residentMegabytes(hud.app.pid());
+    std::vector<double> cycles;
+    for (int i = 0; i < 100; ++i) {
+        if (!hud.hide())
+            return;
+        const auto shown = hud.show(keys);
+        if (!shown) {
+            std::fprintf(stderr, "the history window did not appear in cycle %d\n", i + 1);
+            return;
+        }
+        cycles.push_back(*shown);
+    }
+    hud.hide();
+    QThread::sleep(2);
+    report("resident memory growth over 100 show and hide cycles", residentMegabytes(hud.app.pid()) - before, "MB", 5);
+    info("   hotkey to first frame during those cycles, median", median(cycles), "ms");
+}
+
+// The same window drawn by OpenGL (on a display without a GPU: Mesa's software rasteriser), for the
+// record of why the application draws with the software scene graph.
+void measureHudWithOpenGL(const QProcessEnvironment &display)
+{
+    HotkeyPresser keys(display.value(QStringLiteral("DISPLAY")).toUtf8());
+    QProcessEnvironment extra;
+    extra.insert(QStringLiteral("QT_QUICK_BACKEND"), QStringLiteral("opengl"));
+    HudApp hud(display, extra);
+    if (!keys.isValid() || !hud.start())
+        return;
+    QThread::sleep(5);
+    const double idle = residentMegabytes(hud.app.pid());
+    const auto first = hud.show(keys);
+    if (!first) {
+        std::fprintf(stderr, "with OpenGL, the history window did not appear after the hotkey\n");
+        return;
+    }
+    QThread::sleep(2);
+    info("with QT_QUICK_BACKEND=opengl: resident memory, 10,000 clips, window never shown", idle, "MB");
+    info("with QT_QUICK_BACKEND=opengl: resident memory, 10,000 clips, window shown", residentMegabytes(hud.app.pid()),
+         "MB");
+    info("with QT_QUICK_BACKEND=opengl: hotkey to first frame, first time", *first, "ms");
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
 {
     int idleSeconds = 60;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (qstrcmp(argv[i], "--idle-seconds") == 0)
+    bool hudOnly = false;
+    for (int i = 1; i < argc; ++i) {
+        if (qstrcmp(argv[i], "--idle-seconds") == 0 && i + 1 < argc)
             idleSeconds = std::max(1, std::atoi(argv[i + 1]));
+        hudOnly = hudOnly || qstrcmp(argv[i], "--hud-only") == 0;
     }
 
     Test::XSession session;
@@ -435,10 +662,14 @@ int main(int argc, char *argv[])
 
     QGuiApplication app(argc, argv);
     std::printf("Desktop benchmarks on private display %s\n", qPrintable(session.display()));
-    measureCapture(session.display().toUtf8());
     QProcessEnvironment display = session.environment();
     display.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
-    measureIdleApplication(display, idleSeconds);
-    measureCommandLineAgainstApplication(display);
+    if (!hudOnly) {
+        measureCapture(session.display().toUtf8());
+        measureIdleApplication(display, idleSeconds);
+        measureCommandLineAgainstApplication(display);
+    }
+    measureHud(display);
+    measureHudWithOpenGL(display);
     return 0;
 }

@@ -42,11 +42,18 @@ void ThumbnailLoader::load(const QString &path, const QString &fileName, double 
     m_inFlight.insert(cacheKey, {{receiver, std::move(callback)}});
     const int maxPixelSize = qMax(1, int(std::lround(size * m_screenScale())));
     QtConcurrent::run([decoder = m_decoder, path, maxPixelSize] {
-        return decoder(path, maxPixelSize);
-    }).then(this, [this, cacheKey, path](const QImage &image) { finish(cacheKey, path, image); });
+        // When the sampled decode fails the plain loader may still read the file; both run here, so
+        // that a large image never decodes on the main thread.
+        ThumbnailLoader::Result result{decoder(path, maxPixelSize), true};
+        if (result.image.isNull()) {
+            result.image = QImage(path);
+            result.sampled = false;
+        }
+        return result;
+    }).then(this, [this, cacheKey](const Result &result) { finish(cacheKey, result); });
 }
 
-void ThumbnailLoader::finish(const QString &cacheKey, const QString &path, const QImage &image)
+void ThumbnailLoader::finish(const QString &cacheKey, const Result &decoded)
 {
     const QList<Waiter> waiters = m_inFlight.take(cacheKey);
     QList<Waiter> alive;
@@ -57,13 +64,10 @@ void ThumbnailLoader::finish(const QString &cacheKey, const QString &path, const
     // Everyone who asked has gone away: nothing is cached.
     if (alive.isEmpty())
         return;
-    QImage result = image;
-    if (!result.isNull()) {
+    const QImage &result = decoded.image;
+    // Only the sampled size is cached; the plain loader's full image is not.
+    if (decoded.sampled && !result.isNull())
         m_cache.insert(cacheKey, new QImage(result), 1);
-    } else {
-        // The sampled decode failed; the plain loader may still read the file. Not cached.
-        result = QImage(path);
-    }
     for (const Waiter &waiter : alive) {
         if (waiter.receiver)
             waiter.callback(result);

@@ -47,7 +47,12 @@ private:
         QPointer<QObject> receiver;
         Callback callback;
     };
-    void finish(const QString &key, const QString &path, const QImage &image);
+    struct Result
+    {
+        QImage image;
+        bool sampled = false;
+    };
+    void finish(const QString &key, const Result &decoded);
 
     Decoder m_decoder;
     std::function<qreal()> m_screenScale;

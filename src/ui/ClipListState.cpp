@@ -12,9 +12,9 @@ ClipListState::ClipListState(ClipboardStore &store, QObject *parent)
     : QObject(parent)
     , m_store(store)
 {
-    for (auto signal : {&ClipboardStore::filteredItemsChanged, &ClipboardStore::countsChanged,
-                        &ClipboardStore::searchQueryChanged, &ClipboardStore::selectedCategoryChanged,
-                        &ClipboardStore::selectedTagChanged})
+    for (auto signal :
+         {&ClipboardStore::filteredItemsChanged, &ClipboardStore::countsChanged, &ClipboardStore::searchQueryChanged,
+          &ClipboardStore::selectedCategoryChanged, &ClipboardStore::selectedTagChanged})
         connect(&store, signal, this, &ClipListState::follow);
     follow();
 }

@@ -18,8 +18,8 @@ namespace {
 class CachingView : public QObject
 {
 public:
-    static inline const QList<int> roles{ClipListModel::ClipIdRole, ClipListModel::TagsChipRole,
-                                         ClipListModel::IsPinnedRole, ClipListModel::SlotRole,
+    static inline const QList<int> roles{ClipListModel::ClipIdRole,     ClipListModel::TagsChipRole,
+                                         ClipListModel::IsPinnedRole,   ClipListModel::SlotRole,
                                          ClipListModel::IsSelectedRole, ClipListModel::AccessibleHintRole};
 
     explicit CachingView(ClipListModel &model)
@@ -74,7 +74,8 @@ public:
     QStringList takeLog() { return std::exchange(m_log, {}); }
     [[nodiscard]] qsizetype structuralSignals() const
     {
-        return std::count_if(m_log.cbegin(), m_log.cend(), [](const QString &line) { return !line.startsWith(u"change"); });
+        return std::count_if(m_log.cbegin(), m_log.cend(),
+                             [](const QString &line) { return !line.startsWith(u"change"); });
     }
 
 private:
@@ -114,14 +115,14 @@ QStringList ids(const ClipListModel &model)
 }
 
 // Rows equal the store's list, the view is current and the selection agrees with the store's.
-#define VERIFY_IN_STEP(model, view, store)                                                                 \
-    do {                                                                                                   \
-        QCOMPARE(ids(model), ids((store).filteredItems()));                                                \
-        QCOMPARE((view).firstStaleRow(), -1);                                                              \
-        const auto &selectedClip = (store).selectedItem();                                                 \
-        QCOMPARE((model).selectedRow(), selectedClip ? (model).rowOf(selectedClip->idString()) : -1);      \
-        if ((model).selectedRow() >= 0)                                                                    \
-            QVERIFY((model).index((model).selectedRow()).data(ClipListModel::IsSelectedRole).toBool());   \
+#define VERIFY_IN_STEP(model, view, store)                                                                             \
+    do {                                                                                                               \
+        QCOMPARE(ids(model), ids((store).filteredItems()));                                                            \
+        QCOMPARE((view).firstStaleRow(), -1);                                                                          \
+        const auto &selectedClip = (store).selectedItem();                                                             \
+        QCOMPARE((model).selectedRow(), selectedClip ? (model).rowOf(selectedClip->idString()) : -1);                  \
+        if ((model).selectedRow() >= 0)                                                                                \
+            QVERIFY((model).index((model).selectedRow()).data(ClipListModel::IsSelectedRole).toBool());                \
     } while (false)
 
 QList<ClipItem> history(StoreFixture &f, int count, quint32 seed)

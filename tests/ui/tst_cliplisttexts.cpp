@@ -40,9 +40,9 @@ private Q_SLOTS:
                                                << u"clipboard"_s << u"No clipboard items yet"_s << getStarted;
         QTest::newRow("no match") << false << all << QString() << u" foo "_s << 0 << true << u"0 results"_s
                                   << u"magnifyingglass"_s << u"No matches for \"foo\""_s << tryAgain;
-        QTest::newRow("search before tag") << false << int(ClipType::Code) << u"work"_s << u"x"_s << 0 << true
-                                           << u"0 results"_s << u"magnifyingglass"_s << u"No matches for \"x\""_s
-                                           << tryAgain;
+        QTest::newRow("search before tag")
+            << false << int(ClipType::Code) << u"work"_s << u"x"_s << 0 << true << u"0 results"_s
+            << u"magnifyingglass"_s << u"No matches for \"x\""_s << tryAgain;
         QTest::newRow("tag") << false << all << u"work"_s << QString() << 1 << true << u"1 result"_s
                              << u"magnifyingglass"_s << u"No clips with #work"_s << tryAgain;
         QTest::newRow("category") << false << int(ClipType::Url) << QString() << QString() << 12 << true
@@ -61,8 +61,8 @@ private Q_SLOTS:
         QFETCH(int, count);
         StoreFixture f;
         ClipListState state(f.open());
-        state.setInputs({historyEmpty, ClipType(category), tag.isEmpty() ? std::nullopt : std::optional(tag), search,
-                         count});
+        state.setInputs(
+            {historyEmpty, ClipType(category), tag.isEmpty() ? std::nullopt : std::optional(tag), search, count});
         QTEST(state.isFiltering(), "filtering");
         QTEST(state.resultCountText(), "counter");
         QTEST(state.emptyIcon(), "icon");

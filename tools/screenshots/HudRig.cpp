@@ -156,9 +156,9 @@ HudRig::HudRig(const Options &options)
         };
         hud.copyImage = [&s](const QImage &image) { s.pasteboard.writeImage(image); };
         hud.applicationIcon = applicationIcon;
-        hud.showInFileManager = [](const QString &) { };
-        hud.openUrl = [](const QString &) { };
-        hud.openSettings = [] { };
+        hud.showInFileManager = [](const QString &) {};
+        hud.openUrl = [](const QString &) {};
+        hud.openSettings = [] {};
         return hud;
     };
     windows.prepareEngine = [services](QQmlEngine &engine) { HudScene::prepareEngine(engine, services()); };

@@ -167,21 +167,23 @@ SampleClips fillHistory(ClipboardStore &store, BackdatingClock &clock, const QSt
     ids.pinned = store.addTextItem(QStringLiteral("ssh deploy@staging.example.org -p 2222"), editor).id;
     store.togglePin(*store.item(ids.pinned));
     at(3);
-    ids.tagged = store.addTextItem(QStringLiteral("Invoice INV-2291 is due on the 30th; the purchase order "
-                                                  "number must appear on every page."),
-                                   chat)
+    ids.tagged = store
+                     .addTextItem(QStringLiteral("Invoice INV-2291 is due on the 30th; the purchase order "
+                                                 "number must appear on every page."),
+                                  chat)
                      .id;
     store.addTag(QStringLiteral("finance"), *store.item(ids.tagged));
     store.addTag(QStringLiteral("todo"), *store.item(ids.tagged));
     at(0.5);
-    ids.text = store.addTextItem(
-                        QStringLiteral(
-                            "Release checklist for Thursday: freeze the branch at noon, run the full test suite on "
-                            "the build machines, update the changelog, and ask Priya to review the new onboarding "
-                            "copy before the translations go out.\n\nAfter the release, archive the old milestone "
-                            "and move the open issues to the next one."),
-                        chat)
-                   .id;
+    ids.text =
+        store
+            .addTextItem(
+                QStringLiteral("Release checklist for Thursday: freeze the branch at noon, run the full test suite on "
+                               "the build machines, update the changelog, and ask Priya to review the new onboarding "
+                               "copy before the translations go out.\n\nAfter the release, archive the old milestone "
+                               "and move the open issues to the next one."),
+                chat)
+            .id;
     clock.setLag(0);
     return ids;
 }
@@ -251,11 +253,10 @@ int run(const QString &folder)
         std::fprintf(stderr, "the history window could not be shown again\n");
         return 1;
     }
-    for (QObject *l : rig.findByType("QQuickListView")) std::fprintf(stderr, "DBG list count %d contentY %g originY %g topMargin %g currentIndex %d\n", l->property("count").toInt(), l->property("contentY").toDouble(), l->property("originY").toDouble(), l->property("topMargin").toDouble(), l->property("currentIndex").toInt());
     shooter.shoot(QStringLiteral("list"));
 
     const std::pair<const char *, QUuid> details[] = {
-        {"detail-text", ids.text}, {"detail-code", ids.code},   {"detail-link", ids.link},
+        {"detail-text", ids.text},   {"detail-code", ids.code},   {"detail-link", ids.link},
         {"detail-image", ids.image}, {"detail-files", ids.files}, {"detail-colour", ids.colour},
     };
     for (const auto &[name, id] : details) {
@@ -270,8 +271,9 @@ int run(const QString &folder)
     snippets->setProperty("title", QStringLiteral("Bug report template"));
     snippets->setProperty("shortcut", QStringLiteral(";bug"));
     snippets->setProperty("tagsString", QStringLiteral("work, support"));
-    snippets->setProperty("content", QStringLiteral("Steps to reproduce:\n1. \n2. \n\nExpected:\n\nActual:\n\n"
-                                                    "Version: {version}"));
+    snippets->setProperty("content",
+                          QStringLiteral("Steps to reproduce:\n1. \n2. \n\nExpected:\n\nActual:\n\n"
+                                         "Version: {version}"));
     shooter.shoot(QStringLiteral("snippets-editor"));
     QMetaObject::invokeMethod(snippets, "cancel");
     store.setSelectedCategory(ClipType::All);
@@ -306,7 +308,9 @@ int run(const QString &folder)
     select(store, ids.text);
     rig.settle();
     const QList<QObject *> footers = rig.findByType("DetailFooter");
-    const auto footerLayout = [&footers] { return footers.isEmpty() ? -1 : footers.first()->property("layout").toInt(); };
+    const auto footerLayout = [&footers] {
+        return footers.isEmpty() ? -1 : footers.first()->property("layout").toInt();
+    };
     if (footerLayout() != 2) {
         // A wider list leaves the detail pane its minimum width.
         // The split reads the stored width when the window's width changes.
@@ -336,8 +340,8 @@ int run(const QString &folder)
 
 int main(int argc, char *argv[])
 {
-    const QString folder = QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/screenshots"))
-                               .absolutePath();
+    const QString folder =
+        QDir(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("build/screenshots")).absolutePath();
     if (!QDir().mkpath(folder)) {
         std::fprintf(stderr, "cannot create %s\n", qPrintable(folder));
         return 1;
