@@ -32,7 +32,7 @@ QString categoryName(const ClipItem &item)
 QColor badgeTint(const ClipItem &item)
 {
     if (item.isSnippet())
-        return Qt::transparent;
+        return {};
     switch (item.type()) {
     case ClipType::Image:
         return QColor::fromRgbF(0.35f, 0.55f, 0.95f);
@@ -48,7 +48,7 @@ QColor badgeTint(const ClipItem &item)
     case ClipType::Text:
         break;
     }
-    return Qt::transparent;
+    return {};
 }
 
 QString tileTint(const ClipItem &item)

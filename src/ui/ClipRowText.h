@@ -13,8 +13,7 @@ namespace Vexilo::ClipRowText {
 [[nodiscard]] QString tagsChip(const QStringList &tags);
 // The name of the clip's tab: "Snippets" for snippets, else "Text", "Image", "Links", "Code", "Files".
 [[nodiscard]] QString categoryName(const ClipItem &item);
-// The type badge's own colour; transparent where the theme decides (see tileTint). Transparent
-// rather than invalid: QML can test the alpha of any colour.
+// The type badge's own colour; invalid where the theme decides (see tileTint).
 [[nodiscard]] QColor badgeTint(const ClipItem &item);
 // The theme colour of the type tile, and of the badge when badgeTint is invalid: "secondary" for
 // text, "blue" otherwise.
