@@ -26,9 +26,9 @@ public:
         SnippetShortcutManager *snippets = nullptr;
         LaunchAtLoginManager *launchAtLogin = nullptr;
         ClipboardStore *store = nullptr;
-        ClipboardKeyboardController *keyboard = nullptr; // optional: no window to drive
         // Called once, two seconds after start; the update check hangs here.
         std::function<void()> afterStart;
+        ClipboardKeyboardController *keyboard = nullptr; // optional: no window to drive
     };
 
     static constexpr double pollInterval = 0.4;

@@ -35,8 +35,10 @@ ShortcutsCheatsheet::ShortcutsCheatsheet(GlobalHotkeyManager *hotkeys, QObject *
 
 QList<ShortcutsCheatsheet::Row> ShortcutsCheatsheet::resolvedRows() const
 {
+    // One read of the guarded pointer: a second one could find it gone.
+    const GlobalHotkeyManager *hotkeys = m_hotkeys.data();
     const QString hotkey =
-        GlobalHotkeyOptions::displayLabel(m_hotkeys ? m_hotkeys->currentHotkey() : GlobalHotkeyOptions::defaultOption);
+        GlobalHotkeyOptions::displayLabel(hotkeys ? hotkeys->currentHotkey() : GlobalHotkeyOptions::defaultOption);
     QList<Row> rows = table();
     for (Row &row : rows) {
         if (row.keys == currentHotkeyPlaceholder)

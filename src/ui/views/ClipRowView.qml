@@ -15,6 +15,7 @@ Item {
     required property string subtitle
     required property string badgeLabel
     required property color badgeTint
+    required property string tileTint
     required property string categoryName
     required property bool isCode
     required property bool isPinned
@@ -94,8 +95,7 @@ Item {
             Layout.preferredWidth: row.visualSize
             Layout.preferredHeight: row.visualSize
 
-            readonly property color tileTint: row.visualKind === "tile" && row.tileIcon === "doc.text.fill"
-                                              ? Theme.secondary : Theme.blue
+            readonly property color tileTint: Theme[row.tileTint] || Theme.blue
 
             Rectangle {
                 id: tile
@@ -162,7 +162,7 @@ Item {
                 spacing: 6
                 ClipTypeBadge {
                     label: row.badgeLabel
-                    tint: row.badgeTint.valid ? row.badgeTint : Theme.secondary
+                    tint: row.badgeTint.valid ? row.badgeTint : (Theme[row.tileTint] || Theme.secondary)
                 }
                 Label {
                     Layout.fillWidth: true
