@@ -11,5 +11,6 @@ export OMP_THREAD_LIMIT=1
 # No test may reach the real update server.
 export VEXILO_UPDATE_MANIFEST_URL=http://127.0.0.1:9/update.json
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --preset asan "$@"

@@ -12,11 +12,15 @@ Menu {
     property var clipState: ({})
     property var allTags: []
 
-    function popupFor(id) {
+    // At the pointer, or below the given row when opened from the keyboard.
+    function popupFor(id, rowItem) {
         clipId = id
         clipState = actions.menuState(id)
         allTags = actions.allTags()
-        popup()
+        if (rowItem)
+            popup(rowItem, 24, rowItem.height)
+        else
+            popup()
     }
 
     MenuItem {

@@ -16,6 +16,16 @@ Rectangle {
     color: Theme.alpha(Theme.primary, 0.02)
     readonly property bool compact: panel.store.listDensityRaw === "compact"
 
+    // The context menu of the selected row, for the keyboard (the Menu key, Shift+F10).
+    function showContextMenuForSelection() {
+        const row = panel.listModel.selectedRow
+        if (row < 0)
+            return
+        list.positionViewAtIndex(row, ListView.Contain)
+        const item = list.itemAtIndex(row)
+        contextMenu.popupFor(panel.listModel.clipIdAt(row), item)
+    }
+
     ColumnLayout {
         anchors.fill: parent
         spacing: 0

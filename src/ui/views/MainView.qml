@@ -35,6 +35,11 @@ Item {
 
     // Typing a character while the search field is not focused starts a search with it.
     Keys.onPressed: (event) => {
+        if (event.key === Qt.Key_Menu || (event.key === Qt.Key_F10 && event.modifiers & Qt.ShiftModifier)) {
+            listPanel.showContextMenuForSelection()
+            event.accepted = true
+            return
+        }
         const plain = !(event.modifiers & (Qt.ControlModifier | Qt.AltModifier | Qt.MetaModifier))
         if (plain && event.text.length === 1 && event.text >= " " && event.text !== "\u007f") {
             searchField.forceActiveFocus()
