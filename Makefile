@@ -29,9 +29,9 @@ bench: build-release
 # The history window in each of its states, light and dark, as PNG files in build/screenshots; drawn
 # on a private X display the tool starts and stops itself. Builds only the tool and what it needs.
 screenshots: deps
-	@cmake --preset release >/dev/null
-	@cmake --build --preset release --target vexilo_screenshots
-	@./build/release/tools/screenshots/vexilo_screenshots build/screenshots
+	@cmake --preset debug >/dev/null
+	@cmake --build --preset debug --target vexilo_screenshots
+	@./build/debug/tools/screenshots/vexilo_screenshots build/screenshots
 
 # The threaded parts under ThreadSanitizer, with the environment of scripts/test.sh (see the tsan test preset).
 tsan: deps

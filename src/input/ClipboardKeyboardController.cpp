@@ -138,6 +138,8 @@ bool ClipboardKeyboardController::process(const KeyPress &key)
 {
     if (!m_deps.windows.isMainInterfaceVisible())
         return false;
+    if (m_deps.popupOpen && m_deps.popupOpen())
+        return false;
 
     ClipboardStore &store = m_deps.store;
     // Keys that act on the list see the filter of everything typed so far, even when the user is

@@ -54,6 +54,9 @@ public:
         // Opens the settings window. Optional: Ctrl+, then only logs.
         std::function<void()> openSettings;
         LogSink log = standardOutputLog();
+        // Whether a menu or popup of the window has the keyboard: it then takes every key itself
+        // (Escape closes it, the arrows move in it). Optional: never.
+        std::function<bool()> popupOpen;
     };
 
     explicit ClipboardKeyboardController(Dependencies dependencies, QObject *parent = nullptr);

@@ -288,6 +288,7 @@ void Application::createKeyboard()
         [this] { return m_windows->otherTextInputFocused(); },
         [this] { m_log(preferencesMissing); },
         m_log,
+        [this] { return m_windows->popupOpen(); },
     };
     m_keyboard = std::make_unique<ClipboardKeyboardController>(std::move(keyboard));
 }

@@ -69,6 +69,8 @@ public:
     [[nodiscard]] QQmlEngine *engine() const { return m_engine.get(); }
     // Whether a text input other than the search field has the keyboard in the HUD.
     [[nodiscard]] bool otherTextInputFocused() const;
+    // Whether a menu or popup of the HUD has the keyboard.
+    [[nodiscard]] bool popupOpen() const;
 
 Q_SIGNALS:
     // The first frame after a presentation is on screen; with the time it took since show().
@@ -84,6 +86,7 @@ private:
     QElapsedTimer m_presenting;
     bool m_awaitingFrame = false;
     bool m_failed = false;
+    bool m_memoryGivenBack = false;
 };
 
 } // namespace Vexilo

@@ -56,7 +56,7 @@ struct Rig
         controller = std::make_unique<ClipboardKeyboardController>(ClipboardKeyboardController::Dependencies{
             *store, windows, [this](const ClipItem &clip) { effects.append(u"paste "_s + clip.textContent()); },
             [this] { return otherInputFocused; }, [this] { effects.append(u"settings"_s); },
-            [this](const QString &line) { effects.append(line); }});
+            [this](const QString &line) { effects.append(line); }, [this] { return popupOpen; }});
     }
 
     [[nodiscard]] std::optional<ClipItem> clip(const QString &text) const
@@ -80,6 +80,8 @@ struct Rig
                 store->setSearchFieldFocused(true);
             else if (token == "other"_L1)
                 otherInputFocused = true;
+            else if (token == "popup"_L1)
+                popupOpen = true;
             else if (token.startsWith("query="_L1))
                 store->setSearchQuery(token.mid(6));
             else if (token.startsWith("sel="_L1))
@@ -88,7 +90,7 @@ struct Rig
                 QVERIFY(store->presentQR(*clip(u"c0"_s)));
             else if (token == "nosettings"_L1)
                 controller = std::make_unique<ClipboardKeyboardController>(ClipboardKeyboardController::Dependencies{
-                    *store, windows, {}, {}, {}, [this](const QString &line) { effects.append(line); }});
+                    *store, windows, {}, {}, {}, [this](const QString &line) { effects.append(line); }, {}});
         }
         // The filter settles before the key, as it does for a user; it re-selects, so the wanted
         // selection comes after it.
@@ -167,6 +169,7 @@ struct Rig
     ClipboardStore *store = nullptr;
     RecordingWindowController windows;
     bool otherInputFocused = false;
+    bool popupOpen = false;
     std::unique_ptr<ClipboardKeyboardController> controller;
     QStringList effects;
     Snapshot before;
@@ -221,6 +224,9 @@ private Q_SLOTS:
         row("Escape leaves search", 3, u"search query=c"_s, key(KeyCodes::Escape), true, {u"resign search"_s});
         row("Escape clears query", 3, u"query=c"_s, key(KeyCodes::Escape), true, {u"query ''"_s});
         row("Escape closes HUD", 3, {}, key(KeyCodes::Escape, Shift), true, {u"dismissMainInterface"_s});
+        // An open menu takes every key: Escape closes the menu, not the window.
+        row("Escape with a menu open", 3, u"popup"_s, key(KeyCodes::Escape), false);
+        row("Down with a menu open", 3, u"popup sel=c0"_s, key(KeyCodes::DownArrow), false);
 
         row("Ctrl+F", 3, {}, letter(u'f', Ctrl), true, {u"focus search"_s});
         row("Ctrl+Shift+F in other input", 3, u"other"_s, letter(u'f', Ctrl | Shift), true, {u"focus search"_s});

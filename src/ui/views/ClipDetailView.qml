@@ -58,15 +58,17 @@ Item {
                     }
                 }
                 Label {
+                    id: sourceLabel
                     visible: root.model.sourceApp !== ""
-                    // Gives way to the date in a narrow pane.
-                    Layout.maximumWidth: Math.max(40, header.width - pillBox.width - dateLabel.implicitWidth - 24)
+                    // Takes what the date leaves, so that the date is never cut.
+                    Layout.fillWidth: true
+                    Layout.preferredWidth: 1
                     elide: Text.ElideRight
                     text: "• " + root.model.sourceApp
                     font.pixelSize: 11
                     color: Theme.secondary
                 }
-                Item { Layout.fillWidth: true }
+                Item { visible: !sourceLabel.visible; Layout.fillWidth: true }
                 Label {
                     id: dateLabel
                     text: root.model.dateText

@@ -23,7 +23,8 @@ Rectangle {
             return
         list.positionViewAtIndex(row, ListView.Contain)
         const item = list.itemAtIndex(row)
-        contextMenu.popupFor(panel.listModel.clipIdAt(row), item)
+        menuLoader.active = true
+        menuLoader.item.popupFor(panel.listModel.clipIdAt(row), item)
     }
 
     ColumnLayout {
@@ -58,6 +59,9 @@ Rectangle {
             leftMargin: 8
             rightMargin: 8
             reuseItems: true
+            // The selection is the store's; the view's own current item would scroll on its own.
+            currentIndex: -1
+            highlightFollowsCurrentItem: false
             boundsBehavior: Flickable.StopAtBounds
             ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
             Accessible.role: Accessible.List
@@ -67,7 +71,10 @@ Rectangle {
                 width: list.width - list.leftMargin - list.rightMargin
                 compact: panel.compact
                 actions: panel.actions
-                onContextMenuRequested: (id) => contextMenu.popupFor(id)
+                onContextMenuRequested: (id) => {
+                    menuLoader.active = true
+                    menuLoader.item.popupFor(id)
+                }
             }
 
             // The selected row moved from the keyboard comes into view with the least movement.
@@ -80,9 +87,11 @@ Rectangle {
             }
         }
 
-        ClipContextMenu {
-            id: contextMenu
-            actions: panel.actions
+        // Made on first use: a Menu is costly to build and most sessions never open one.
+        Loader {
+            id: menuLoader
+            active: false
+            sourceComponent: ClipContextMenu { actions: panel.actions }
         }
 
         // Empty state.

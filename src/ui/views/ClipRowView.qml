@@ -153,19 +153,30 @@ Item {
             }
         }
 
+        // Preferred widths of 1 let the texts take exactly the room left, however long they are.
         ColumnLayout {
             Layout.fillWidth: true
+            Layout.preferredWidth: 1
             spacing: 2
 
-            RowLayout {
+            // Title line: badge, title, then the tags chip and the age at the trailing end.
+            Item {
                 Layout.fillWidth: true
-                spacing: 6
+                implicitHeight: Math.max(badge.implicitHeight, titleLabel.implicitHeight)
                 ClipTypeBadge {
+                    id: badge
+                    anchors.left: parent.left
+                    anchors.verticalCenter: parent.verticalCenter
                     label: row.badgeLabel
                     tint: row.badgeTint.valid ? row.badgeTint : (Theme[row.tileTint] || Theme.secondary)
                 }
                 Label {
-                    Layout.fillWidth: true
+                    id: titleLabel
+                    anchors.left: badge.right
+                    anchors.leftMargin: 6
+                    anchors.right: trailing.left
+                    anchors.rightMargin: trailing.width > 0 ? 6 : 0
+                    anchors.verticalCenter: parent.verticalCenter
                     text: row.title
                     elide: Text.ElideRight
                     maximumLineCount: 1
@@ -174,26 +185,34 @@ Item {
                     font.pixelSize: row.isCode ? 12 : 13
                     font.weight: row.isSelected ? Font.DemiBold : Font.Medium
                 }
-                Rectangle {
-                    visible: row.tagsChip.length > 0
-                    implicitWidth: chip.implicitWidth + 8
-                    implicitHeight: chip.implicitHeight + 2
-                    radius: height / 2
-                    color: Theme.alpha(Theme.primary, 0.08)
+                Row {
+                    id: trailing
+                    anchors.right: parent.right
+                    anchors.verticalCenter: parent.verticalCenter
+                    spacing: 6
+                    Rectangle {
+                        visible: row.tagsChip.length > 0
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: chip.implicitWidth + 8
+                        height: chip.implicitHeight + 2
+                        radius: height / 2
+                        color: Theme.alpha(Theme.primary, 0.08)
+                        Label {
+                            id: chip
+                            anchors.centerIn: parent
+                            text: row.tagsChip
+                            font.pixelSize: 9
+                            font.weight: Font.DemiBold
+                            color: Theme.secondary
+                        }
+                    }
                     Label {
-                        id: chip
-                        anchors.centerIn: parent
-                        text: row.tagsChip
-                        font.pixelSize: 9
-                        font.weight: Font.DemiBold
+                        visible: !actionButtons.visible
+                        anchors.verticalCenter: parent.verticalCenter
+                        text: row.age
+                        font.pixelSize: 11
                         color: Theme.secondary
                     }
-                }
-                Label {
-                    visible: !actionButtons.visible
-                    text: row.age
-                    font.pixelSize: 11
-                    color: Theme.secondary
                 }
             }
             RowLayout {
@@ -201,6 +220,7 @@ Item {
                 spacing: 5
                 Label {
                     Layout.fillWidth: true
+                    Layout.preferredWidth: 1
                     text: row.subtitle
                     elide: Text.ElideRight
                     maximumLineCount: 1

@@ -190,25 +190,34 @@ Item {
                         size: "icon"
                         capsule: true
                         helpText: "Keyboard shortcuts"
-                        onClicked: shortcutsPopup.opened ? shortcutsPopup.close() : shortcutsPopup.open()
+                        onClicked: {
+                            shortcutsLoader.active = true
+                            const popup = shortcutsLoader.item
+                            popup.opened ? popup.close() : popup.open()
+                        }
 
-                        Popup {
-                            id: shortcutsPopup
-                            y: helpButton.height + 6
-                            x: helpButton.width - width
-                            padding: 14
-                            background: Card { }
-                            contentItem: ColumnLayout {
-                                spacing: 12
-                                Label {
-                                    text: "Keyboard Shortcuts"
-                                    font.pixelSize: 13
-                                    font.bold: true
-                                    color: Theme.primary
-                                }
-                                ShortcutsCheatsheetView {
-                                    cheatsheet: root.cheatsheet
-                                    Layout.preferredWidth: 300
+                        // Made on first use: most sessions never open it.
+                        Loader {
+                            id: shortcutsLoader
+                            active: false
+                            sourceComponent: Popup {
+                                focus: true
+                                y: helpButton.height + 6
+                                x: helpButton.width - width
+                                padding: 14
+                                background: Card { }
+                                contentItem: ColumnLayout {
+                                    spacing: 12
+                                    Label {
+                                        text: "Keyboard Shortcuts"
+                                        font.pixelSize: 13
+                                        font.bold: true
+                                        color: Theme.primary
+                                    }
+                                    ShortcutsCheatsheetView {
+                                        cheatsheet: root.cheatsheet
+                                        Layout.preferredWidth: 300
+                                    }
                                 }
                             }
                         }
@@ -246,13 +255,21 @@ Item {
                     size: "icon"
                     capsule: true
                     helpText: root.main.tagButtonHelp
-                    onClicked: tagPopover.opened ? tagPopover.close() : tagPopover.open()
+                    onClicked: {
+                        tagLoader.active = true
+                        const popover = tagLoader.item
+                        popover.opened ? popover.close() : popover.open()
+                    }
 
-                    TagFilterPopover {
-                        id: tagPopover
-                        main: root.main
-                        y: tagButton.height + 6
-                        x: tagButton.width - width
+                    Loader {
+                        id: tagLoader
+                        active: false
+                        sourceComponent: TagFilterPopover {
+                            objectName: "tagPopover"
+                            main: root.main
+                            y: tagButton.height + 6
+                            x: tagButton.width - width
+                        }
                     }
                 }
             }
@@ -266,18 +283,32 @@ Item {
             Layout.fillWidth: true
             Layout.fillHeight: true
 
-            SnippetsManagerView {
+            // Built the first time the tab is chosen, then kept (its draft lives in the model anyway).
+            Loader {
+                id: snippetsLoader
                 anchors.fill: parent
+                active: false
                 visible: root.main.isSnippetsSelected
-                model: root.snippets
+                sourceComponent: SnippetsManagerView { model: root.snippets }
+                Component.onCompleted: active = root.main.isSnippetsSelected
+                Connections {
+                    target: root.main
+                    function onCategoryChanged() {
+                        if (root.main.isSnippetsSelected)
+                            snippetsLoader.active = true
+                    }
+                }
             }
 
             Item {
                 id: split
                 anchors.fill: parent
                 visible: !root.main.isSnippetsSelected
+                // Reads leftPanelWidth itself so that a drag of the divider moves the split at once.
                 readonly property real listWidth: root.main.isDetailPaneVisible
-                                                  ? root.main.listWidth(width) : width
+                                                  ? Math.min(root.main.maximumListWidth(width),
+                                                             Math.max(root.main.leftPanelWidth, 180))
+                                                  : width
 
                 ClipListPanel {
                     id: listPanel
@@ -377,18 +408,20 @@ Item {
         onDismiss: root.main.commitDelete()
     }
 
-    Item {
+    Loader {
         anchors.fill: parent
-        visible: !root.onboarding.isCompleted
-        Rectangle {
-            anchors.fill: parent
-            color: Qt.rgba(0, 0, 0, 0.4)
-            MouseArea { anchors.fill: parent }
-        }
-        OnboardingView {
-            anchors.centerIn: parent
-            model: root.onboarding
-            onCompleted: root.onboarding.complete()
+        active: !root.onboarding.isCompleted
+        sourceComponent: Item {
+            Rectangle {
+                anchors.fill: parent
+                color: Qt.rgba(0, 0, 0, 0.4)
+                MouseArea { anchors.fill: parent }
+            }
+            OnboardingView {
+                anchors.centerIn: parent
+                model: root.onboarding
+                onCompleted: root.onboarding.complete()
+            }
         }
     }
 

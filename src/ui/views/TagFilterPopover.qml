@@ -11,6 +11,7 @@ Popup {
 
     width: 300
     padding: 12
+    focus: true
     background: Card { }
 
     contentItem: ColumnLayout {
