@@ -24,14 +24,15 @@ bench: build-release
 	@./build/release/bench/vexilo_bench
 	@QT_QPA_PLATFORM=offscreen OMP_THREAD_LIMIT=1 ./build/release/bench/vexilo_services_bench
 	@./build/release/bench/vexilo_desktop_bench
+	@./build/release/bench/vexilo_ui_bench
 	@./build/release/bench/vexilo_hud_bench
 
 # The history window in each of its states, light and dark, as PNG files in build/screenshots; drawn
 # on a private X display the tool starts and stops itself. Builds only the tool and what it needs.
 screenshots: deps
-	@cmake --preset debug >/dev/null
-	@cmake --build --preset debug --target vexilo_screenshots
-	@./build/debug/tools/screenshots/vexilo_screenshots build/screenshots
+	@cmake --preset release >/dev/null
+	@cmake --build --preset release --target vexilo_screenshots
+	@./build/release/tools/screenshots/vexilo_screenshots build/screenshots
 
 # The threaded parts under ThreadSanitizer, with the environment of scripts/test.sh (see the tsan test preset).
 tsan: deps

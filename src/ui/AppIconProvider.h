@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <QDeadlineTimer>
+#include <QHash>
 #include <QIcon>
 #include <QQuickImageProvider>
 #include <functional>
@@ -21,6 +23,10 @@ public:
 
 private:
     Lookup m_lookup;
+    // Rows ask for the same few applications again and again, and looking one up reads desktop
+    // files: found icons are kept, and misses for a while, so that scrolling never waits on disk.
+    QHash<QString, QPixmap> m_found;
+    QHash<QString, QDeadlineTimer> m_missing;
 };
 
 } // namespace Vexilo

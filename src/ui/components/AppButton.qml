@@ -109,10 +109,14 @@ AbstractButton {
                 height: width
                 anchors.verticalCenter: parent.verticalCenter
 
-                Spinner {
+                // Made only while loading: most buttons never are, and a window holds dozens of them.
+                Loader {
                     anchors.centerIn: parent
-                    scale: root.metrics.spinner
-                    color: root.foreground
+                    active: root.isLoading
+                    sourceComponent: Spinner {
+                        scale: root.metrics.spinner
+                        color: root.foreground
+                    }
                 }
             }
             SymbolIcon {

@@ -126,7 +126,7 @@ Item {
             Image {
                 id: appIcon
                 anchors.fill: parent
-                visible: row.visualKind === "app" && status === Image.Ready && implicitWidth > 0
+                visible: row.visualKind === "app" && status === Image.Ready && implicitWidth > 1
                 asynchronous: true
                 sourceSize: Qt.size(row.visualSize, row.visualSize)
                 source: row.visualKind === "app" && row.sourceAppBundleId.length > 0
@@ -247,30 +247,34 @@ Item {
             }
         }
 
-        RowLayout {
+        // Made only for the hovered or selected row: a list shows many rows and these are costly.
+        Loader {
             id: actionButtons
-            visible: row.hovered || row.isSelected
-            spacing: 2
-            AppButton {
-                iconName: row.isPinned ? "pin.slash.fill" : "pin"
-                variant: "ghost"
-                size: "iconXs"
-                helpText: row.isPinned ? "Unpin (Alt+P)" : "Pin to top (Alt+P)"
-                onClicked: row.actions.togglePin(row.clipId)
-            }
-            AppButton {
-                iconName: "arrow.right.doc.on.clipboard"
-                variant: "ghost"
-                size: "iconXs"
-                helpText: "Paste (\u21A9)"
-                onClicked: row.actions.paste(row.clipId)
-            }
-            AppButton {
-                iconName: "trash"
-                variant: "ghost"
-                size: "iconXs"
-                helpText: "Delete (Ctrl+Delete)"
-                onClicked: row.actions.deleteClip(row.clipId)
+            active: row.hovered || row.isSelected
+            visible: active
+            sourceComponent: RowLayout {
+                spacing: 2
+                AppButton {
+                    iconName: row.isPinned ? "pin.slash.fill" : "pin"
+                    variant: "ghost"
+                    size: "iconXs"
+                    helpText: row.isPinned ? "Unpin (Alt+P)" : "Pin to top (Alt+P)"
+                    onClicked: row.actions.togglePin(row.clipId)
+                }
+                AppButton {
+                    iconName: "arrow.right.doc.on.clipboard"
+                    variant: "ghost"
+                    size: "iconXs"
+                    helpText: "Paste (\u21A9)"
+                    onClicked: row.actions.paste(row.clipId)
+                }
+                AppButton {
+                    iconName: "trash"
+                    variant: "ghost"
+                    size: "iconXs"
+                    helpText: "Delete (Ctrl+Delete)"
+                    onClicked: row.actions.deleteClip(row.clipId)
+                }
             }
         }
     }

@@ -330,12 +330,14 @@ Item {
                     onLeftWidthEdited: (w) => root.main.leftPanelWidth = w
                     z: 2
                 }
-                ClipDetailPanel {
+                // Built in the background: the window's first frame does not wait for the pane.
+                Loader {
                     visible: root.main.isDetailPaneVisible
                     x: split.listWidth + 1
-                    width: root.main.detailWidth(split.width)
+                    width: Math.max(split.width - split.listWidth - 1, 260)
                     height: parent.height
-                    model: root.detail
+                    asynchronous: true
+                    sourceComponent: ClipDetailPanel { model: root.detail }
                 }
             }
         }
