@@ -285,9 +285,11 @@ int run(const QString &folder)
         std::fprintf(stderr, "the QR sheet did not open\n");
     store.dismissQR();
 
+    for (QObject *view : rig.findByType("MainView"))
+        QMetaObject::invokeMethod(view, "toggleTagFilter");
+    QCoreApplication::processEvents();
     const QList<QObject *> popovers = rig.findByType("TagFilterPopover");
     if (popovers.size() == 1) {
-        QMetaObject::invokeMethod(popovers.first(), "open");
         shooter.shoot(QStringLiteral("tag-popover"));
         QMetaObject::invokeMethod(popovers.first(), "close");
     } else {

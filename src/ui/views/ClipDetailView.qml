@@ -281,8 +281,8 @@ Item {
                         }
                     }
 
-                    // Files.
-                    ColumnLayout {
+                    // Files. A plain column: it places rows made while the section was hidden too.
+                    Column {
                         visible: root.model.isFiles
                         Layout.fillWidth: true
                         spacing: 6
@@ -291,8 +291,8 @@ Item {
                             model: root.model.isFiles ? root.model.filePaths : []
                             delegate: Rectangle {
                                 required property string modelData
-                                Layout.fillWidth: true
-                                implicitHeight: fileRow.implicitHeight + 12
+                                width: parent.width
+                                height: fileRow.implicitHeight + 12
                                 radius: 6
                                 color: Theme.alpha(Theme.primary, 0.04)
                                 RowLayout {
@@ -304,6 +304,7 @@ Item {
                                     SymbolIcon { name: "doc.text"; size: 12; color: Theme.secondary }
                                     Label {
                                         Layout.fillWidth: true
+                                        Layout.preferredWidth: 1
                                         text: modelData
                                         elide: Text.ElideMiddle
                                         font.pixelSize: 11

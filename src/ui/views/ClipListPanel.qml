@@ -64,6 +64,14 @@ Rectangle {
             highlightFollowsCurrentItem: false
             boundsBehavior: Flickable.StopAtBounds
             ScrollBar.vertical: ScrollBar { policy: ScrollBar.AsNeeded }
+            // Before the first layout the view has no height, and "contain" would scroll the row to
+            // the top; wait for the layout then.
+            function revealSelection() {
+                if (panel.listModel.selectedRow >= 0 && height > 0)
+                    positionViewAtIndex(panel.listModel.selectedRow, ListView.Contain)
+            }
+            onHeightChanged: Qt.callLater(revealSelection)
+
             Accessible.role: Accessible.List
             Accessible.name: "Clips"
 
@@ -80,10 +88,7 @@ Rectangle {
             // The selected row moved from the keyboard comes into view with the least movement.
             Connections {
                 target: panel.listModel
-                function onSelectedRowChanged() {
-                    if (panel.listModel.selectedRow >= 0)
-                        list.positionViewAtIndex(panel.listModel.selectedRow, ListView.Contain)
-                }
+                function onSelectedRowChanged() { list.revealSelection() }
             }
         }
 

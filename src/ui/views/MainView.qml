@@ -29,6 +29,12 @@ Item {
         root.forceActiveFocus()
     }
 
+    function toggleTagFilter() {
+        tagLoader.active = true
+        const popover = tagLoader.item
+        popover.opened ? popover.close() : popover.open()
+    }
+
     // The first character typed after the window appears starts a new search instead of extending
     // the one left from last time.
     property bool freshSearch: true
@@ -255,11 +261,7 @@ Item {
                     size: "icon"
                     capsule: true
                     helpText: root.main.tagButtonHelp
-                    onClicked: {
-                        tagLoader.active = true
-                        const popover = tagLoader.item
-                        popover.opened ? popover.close() : popover.open()
-                    }
+                    onClicked: root.toggleTagFilter()
 
                     Loader {
                         id: tagLoader
