@@ -145,8 +145,8 @@ bool ClipboardKeyboardController::process(const KeyPress &key)
     // Keys that act on the list see the filter of everything typed so far, even when the user is
     // quicker than the search delay.
     const bool actsOnList = digitSlot(key.keyCode) || key.keyCode == KeyCodes::Return ||
-        key.keyCode == KeyCodes::UpArrow || key.keyCode == KeyCodes::DownArrow ||
-        key.keyCode == KeyCodes::Delete || key.keyCode == KeyCodes::ForwardDelete;
+        key.keyCode == KeyCodes::UpArrow || key.keyCode == KeyCodes::DownArrow || key.keyCode == KeyCodes::Delete ||
+        key.keyCode == KeyCodes::ForwardDelete;
     if (actsOnList)
         store.flushPendingSearch();
     const QList<ClipItem> list = store.filteredItems();

@@ -24,12 +24,12 @@
 #include "LocalImageServer.h"
 #include "LogUpdatePrompt.h"
 #include "OCRService.h"
-#include "PasteService.h"
 #include "OverlayWindowSupport.h"
+#include "PasteService.h"
 #include "Pasteboard.h"
 #include "PlatformServices.h"
-#include "QuickSaveFileChooser.h"
 #include "QRCodeService.h"
+#include "QuickSaveFileChooser.h"
 #include "ServiceCommands.h"
 #include "SnippetShortcutManager.h"
 #include "SoundManager.h"
@@ -44,10 +44,10 @@
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QQuickWindow>
-#include <QUrl>
-#include <QtQml/QQmlExtensionPlugin>
 #include <QThread>
 #include <QTimer>
+#include <QUrl>
+#include <QtQml/QQmlExtensionPlugin>
 #include <cstdio>
 #include <ctime>
 

@@ -12,8 +12,7 @@ constexpr int missRetryMs = 5 * 60 * 1000;
 AppIconProvider::AppIconProvider(Lookup lookup)
     : QQuickImageProvider(QQuickImageProvider::Pixmap)
     , m_lookup(std::move(lookup))
-{
-}
+{ }
 
 QPixmap AppIconProvider::requestPixmap(const QString &id, QSize *size, const QSize &requestedSize)
 {

@@ -18,8 +18,7 @@ std::optional<QString> customTextOf(const QVariant &value)
 ClipActions::ClipActions(Dependencies dependencies, QObject *parent)
     : QObject(parent)
     , m_deps(std::move(dependencies))
-{
-}
+{ }
 
 std::optional<ClipItem> ClipActions::clip(const QString &id) const
 {

@@ -41,8 +41,7 @@ QVariant unwrap(QVariant value)
 
 DesktopAppearance::DesktopAppearance(QObject *parent)
     : QObject(parent)
-{
-}
+{ }
 
 void DesktopAppearance::followDesktop()
 {
@@ -61,8 +60,8 @@ void DesktopAppearance::followDesktop()
 
 void DesktopAppearance::read(const QString &group, const QString &key)
 {
-    QDBusMessage call = QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface,
-                                                       QStringLiteral("Read"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(portalService, portalPath, settingsInterface, QStringLiteral("Read"));
     call << group << key;
     auto *watcher = new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(call, portalTimeoutMs), this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this, watcher, group, key] {

@@ -24,8 +24,7 @@ const QUrl sceneUrl(QStringLiteral("qrc:/Vexilo/views/HudWindow.qml"));
 FloatingOverlayWindowController::FloatingOverlayWindowController(Dependencies dependencies, QObject *parent)
     : QObject(parent)
     , m_deps(std::move(dependencies))
-{
-}
+{ }
 
 FloatingOverlayWindowController::~FloatingOverlayWindowController()
 {

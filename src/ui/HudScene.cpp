@@ -37,8 +37,8 @@ QVariantMap createViewModels(const HudServices &services, QObject *parent)
     const auto unixSeconds = [] { return QDateTime::currentSecsSinceEpoch(); };
     const auto copyPlainText = [paste](const QString &text) { paste->copyPlainText(text); };
 
-    auto *actions = new ClipActions({&store, paste, services.showInFileManager, services.openUrl, services.openSettings},
-                                    parent);
+    auto *actions =
+        new ClipActions({&store, paste, services.showInFileManager, services.openUrl, services.openSettings}, parent);
 
     ClipDetailModel::Dependencies detail;
     detail.store = &store;
@@ -73,9 +73,10 @@ QVariantMap createViewModels(const HudServices &services, QObject *parent)
         {QStringLiteral("detail"), QVariant::fromValue<QObject *>(new ClipDetailModel(detail, parent))},
         {QStringLiteral("qrSheet"), QVariant::fromValue<QObject *>(new QRSheetModel(qr, parent))},
         {QStringLiteral("snippets"), QVariant::fromValue<QObject *>(new SnippetsManagerModel(store, *paste, parent))},
-        {QStringLiteral("onboarding"), QVariant::fromValue<QObject *>(new OnboardingModel(
-                                           *services.hotkeys, *services.permission, store, parent))},
-        {QStringLiteral("cheatsheet"), QVariant::fromValue<QObject *>(new ShortcutsCheatsheet(services.hotkeys, parent))},
+        {QStringLiteral("onboarding"),
+         QVariant::fromValue<QObject *>(new OnboardingModel(*services.hotkeys, *services.permission, store, parent))},
+        {QStringLiteral("cheatsheet"),
+         QVariant::fromValue<QObject *>(new ShortcutsCheatsheet(services.hotkeys, parent))},
         {QStringLiteral("appearance"), QVariant::fromValue<QObject *>(services.appearance)},
     };
 }

@@ -74,9 +74,9 @@ double MainViewModel::detailWidth(double contentWidth) const
 
 QVariantList MainViewModel::tabs() const
 {
-    static const QString titles[] = {QStringLiteral("All"),   QStringLiteral("Pinned"), QStringLiteral("Snippets"),
-                                     QStringLiteral("Text"),  QStringLiteral("Image"),  QStringLiteral("Links"),
-                                     QStringLiteral("Code"),  QStringLiteral("Files")};
+    static const QString titles[] = {QStringLiteral("All"),  QStringLiteral("Pinned"), QStringLiteral("Snippets"),
+                                     QStringLiteral("Text"), QStringLiteral("Image"),  QStringLiteral("Links"),
+                                     QStringLiteral("Code"), QStringLiteral("Files")};
     QVariantList result;
     for (const ClipType type : ClipTypes::allCases) {
         QVariantMap tab;

@@ -19,8 +19,8 @@ class MainViewModel : public QObject
     Q_OBJECT
     QML_ELEMENT
     QML_UNCREATABLE("Provided by the application")
-    Q_PROPERTY(bool isDetailPaneVisible READ isDetailPaneVisible WRITE setDetailPaneVisible NOTIFY
-                   isDetailPaneVisibleChanged)
+    Q_PROPERTY(
+        bool isDetailPaneVisible READ isDetailPaneVisible WRITE setDetailPaneVisible NOTIFY isDetailPaneVisibleChanged)
     Q_PROPERTY(double leftPanelWidth READ leftPanelWidth WRITE setLeftPanelWidth NOTIFY leftPanelWidthChanged)
     Q_PROPERTY(QVariantList tabs READ tabs NOTIFY tabsChanged)
     Q_PROPERTY(QVariantList tagFilters READ tagFilters NOTIFY tagFiltersChanged)

@@ -31,8 +31,7 @@ public:
         : QObject(dialog)
         , m_dialog(dialog)
         , m_answer(std::move(answer))
-    {
-    }
+    { }
 
 public Q_SLOTS:
     void accept()
@@ -62,8 +61,7 @@ QuickSaveFileChooser::QuickSaveFileChooser(std::function<QQmlEngine *()> engine,
                                            std::function<QWindow *()> parentWindow)
     : m_engine(std::move(engine))
     , m_parentWindow(std::move(parentWindow))
-{
-}
+{ }
 
 QuickSaveFileChooser::~QuickSaveFileChooser()
 {

@@ -20,13 +20,15 @@ private:
     bool key(const QString &keys) { return m_world.session().xdotool({QStringLiteral("key"), keys}); }
     bool type(const QString &text)
     {
-        return m_world.session().xdotool({QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
+        return m_world.session().xdotool(
+            {QStringLiteral("type"), QStringLiteral("--delay"), QStringLiteral("30"), text});
     }
 
     [[nodiscard]] QString activeWindowName()
     {
-        return QString::fromUtf8(m_world.session().run(QStringLiteral("xdotool"),
-                                                       {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")}))
+        return QString::fromUtf8(
+                   m_world.session().run(QStringLiteral("xdotool"),
+                                         {QStringLiteral("getactivewindow"), QStringLiteral("getwindowname")}))
             .trimmed();
     }
     [[nodiscard]] bool hudVisible()
@@ -38,7 +40,10 @@ private:
                               {}, 5000, &code);
         return code == 0;
     }
-    bool waitForHud(bool visible) { return QTest::qWaitFor([&] { return hudVisible() == visible; }, 10000); }
+    bool waitForHud(bool visible)
+    {
+        return QTest::qWaitFor([&] { return hudVisible() == visible; }, 10000);
+    }
     bool waitForFocusedHud()
     {
         return QTest::qWaitFor([&] { return activeWindowName() == QStringLiteral("Vexilo"); }, 10000);
@@ -51,10 +56,7 @@ private:
     {
         return m_world.vexilo({QStringLiteral("list")}).out.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
     }
-    bool summon()
-    {
-        return key(QStringLiteral("alt+space")) && waitForFocusedHud();
-    }
+    bool summon() { return key(QStringLiteral("alt+space")) && waitForFocusedHud(); }
 
 private Q_SLOTS:
     void initTestCase()
@@ -108,13 +110,13 @@ private Q_SLOTS:
         QVERIFY(type(QStringLiteral("gamma")));
         QVERIFY(key(QStringLiteral("Down")));
         QVERIFY(key(QStringLiteral("ctrl+Delete")));
-        QVERIFY(QTest::qWaitFor([&] { return !listedTexts().join(QLatin1Char('\n')).contains(QStringLiteral("gamma third")); },
-                                10000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return !listedTexts().join(QLatin1Char('\n')).contains(QStringLiteral("gamma third")); }, 10000));
         // The toast's Undo, from the keyboard, once the search field has let go of it.
         QVERIFY(key(QStringLiteral("Escape")));
         QVERIFY(key(QStringLiteral("ctrl+z")));
-        QVERIFY(QTest::qWaitFor([&] { return listedTexts().join(QLatin1Char('\n')).contains(QStringLiteral("gamma third")); },
-                                10000));
+        QVERIFY(QTest::qWaitFor(
+            [&] { return listedTexts().join(QLatin1Char('\n')).contains(QStringLiteral("gamma third")); }, 10000));
     }
 
     void altDigitPastesThatSlot()

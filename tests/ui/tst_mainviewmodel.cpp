@@ -78,11 +78,14 @@ private Q_SLOTS:
         MainViewModel model(store, fixture.settings());
         const QVariantList tabs = model.tabs();
         QCOMPARE(tabs.size(), 8);
-        const auto badge = [&](int index) { return tabs.at(index).toMap().value(QStringLiteral("badgeCount")).toInt(); };
+        const auto badge = [&](int index) {
+            return tabs.at(index).toMap().value(QStringLiteral("badgeCount")).toInt();
+        };
         QCOMPARE(badge(int(ClipType::All)), 0); // "All" never shows a count
         QCOMPARE(badge(int(ClipType::Text)), 1);
         QCOMPARE(badge(int(ClipType::Url)), 1);
-        QCOMPARE(tabs.at(int(ClipType::Url)).toMap().value(QStringLiteral("title")).toString(), QStringLiteral("Links"));
+        QCOMPARE(tabs.at(int(ClipType::Url)).toMap().value(QStringLiteral("title")).toString(),
+                 QStringLiteral("Links"));
         QCOMPARE(model.itemCountText(), QStringLiteral("%1 items stored").arg(store.items().size()));
     }
 };

@@ -33,8 +33,7 @@ xcb_atom_t internAtom(xcb_connection_t *connection, const char *name)
 
 X11OverlayWindowSupport::X11OverlayWindowSupport(const X11Atoms *atoms)
     : m_atoms(atoms)
-{
-}
+{ }
 
 void X11OverlayWindowSupport::prepare(QWindow &window)
 {
@@ -54,8 +53,8 @@ void X11OverlayWindowSupport::activate(QWindow &window)
     window.raise();
     xcb_connection_t *connection = m_atoms->connection();
     const xcb_window_t root = m_atoms->rootWindow();
-    const auto active = m_atoms->property32(root, m_atoms->atom(QByteArrayLiteral("_NET_ACTIVE_WINDOW")),
-                                            XCB_ATOM_WINDOW);
+    const auto active =
+        m_atoms->property32(root, m_atoms->atom(QByteArrayLiteral("_NET_ACTIVE_WINDOW")), XCB_ATOM_WINDOW);
     xcb_client_message_event_t event{};
     event.response_type = XCB_CLIENT_MESSAGE;
     event.format = 32;
