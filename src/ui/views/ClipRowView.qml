@@ -161,6 +161,7 @@ Item {
 
             // Title line: badge, title, then the tags chip and the age at the trailing end.
             Item {
+                id: titleLine
                 Layout.fillWidth: true
                 implicitHeight: Math.max(badge.implicitHeight, titleLabel.implicitHeight)
                 ClipTypeBadge {
@@ -191,6 +192,7 @@ Item {
                     anchors.verticalCenter: parent.verticalCenter
                     spacing: 6
                     Rectangle {
+                        id: tagsChipBox
                         visible: row.tagsChip.length > 0
                         anchors.verticalCenter: parent.verticalCenter
                         width: chip.implicitWidth + 8
@@ -206,8 +208,11 @@ Item {
                             color: Theme.secondary
                         }
                     }
+                    // The age gives way when the title would be left with almost no room.
                     Label {
                         visible: !actionButtons.visible
+                                 && titleLine.width - badge.width - (tagsChipBox.visible ? tagsChipBox.width : 0)
+                                    - implicitWidth - 24 > 48
                         anchors.verticalCenter: parent.verticalCenter
                         text: row.age
                         font.pixelSize: 11
