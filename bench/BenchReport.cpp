@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "BenchReport.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QList>
 
@@ -45,6 +46,14 @@ void info(const char *figure, double value, const char *unit)
 {
     std::printf("%-66s %10.2f %s\n", figure, value, unit);
     std::fflush(stdout);
+}
+
+double timeMs(const std::function<void()> &work)
+{
+    QElapsedTimer timer;
+    timer.start();
+    work();
+    return double(timer.nsecsElapsed()) / 1e6;
 }
 
 } // namespace Vexilo::Bench

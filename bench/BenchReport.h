@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include <functional>
 #include <vector>
 
 // How every benchmark measures memory and prints its figures: one line per figure, with its target
@@ -12,6 +13,9 @@ namespace Vexilo::Bench {
 [[nodiscard]] double percentile(std::vector<double> values, double p);
 // Resident memory of this process, in MB.
 [[nodiscard]] double residentMegabytes();
+
+// Wall time of one run of work, in milliseconds.
+[[nodiscard]] double timeMs(const std::function<void()> &work);
 
 void report(const char *figure, double value, const char *unit, double target, bool atMost = true);
 void info(const char *figure, double value, const char *unit);

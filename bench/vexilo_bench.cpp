@@ -34,14 +34,6 @@ namespace {
 
 constexpr int historySize = 100000;
 
-double timeMs(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 struct Fixture
 {
     QTemporaryDir dir;

@@ -27,14 +27,6 @@ namespace {
 
 constexpr int historySize = 100000;
 
-double timeMs(const std::function<void()> &work)
-{
-    QElapsedTimer timer;
-    timer.start();
-    work();
-    return double(timer.nsecsElapsed()) / 1e6;
-}
-
 // A list like the history window's: lazily built rows reading the roles a row shows.
 constexpr char listQml[] = R"(
 import QtQuick
