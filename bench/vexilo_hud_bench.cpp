@@ -8,8 +8,8 @@
 #include "ClipboardStore.h"
 #include "HistoryFile.h"
 #include "HistoryGenerator.h"
-#include "HudRig.h"
 #include "ReferenceDate.h"
+#include "WindowRig.h"
 #include "XSession.h"
 
 #include <QDir>
@@ -92,7 +92,7 @@ QImage image4K()
     return image;
 }
 
-QQuickItem *clipList(HudRig &rig)
+QQuickItem *clipList(WindowRig &rig)
 {
     QObject *model = rig.viewModel("listModel");
     for (QObject *object : rig.findByType("QQuickListView")) {
@@ -102,7 +102,7 @@ QQuickItem *clipList(HudRig &rig)
     return nullptr;
 }
 
-void measureScrolling(HudRig &rig, FrameWatch &frames)
+void measureScrolling(WindowRig &rig, FrameWatch &frames)
 {
     QQuickItem *list = clipList(rig);
     if (!list) {
@@ -131,7 +131,7 @@ void measureScrolling(HudRig &rig, FrameWatch &frames)
     info("  slowest frame", percentile(times, 100), "ms");
 }
 
-void measureSelection(HudRig &rig, FrameWatch &frames, const char *what, const QUuid &heavy, const QUuid &light,
+void measureSelection(WindowRig &rig, FrameWatch &frames, const char *what, const QUuid &heavy, const QUuid &light,
                       bool waitForImage)
 {
     ClipboardStore &store = rig.store();
@@ -195,7 +195,7 @@ int main(int argc, char *argv[])
                 qPrintable(session.display()));
 
     QTemporaryDir root;
-    const StoragePaths paths = StoragePaths::forStorageDirectory(HudRig::storageDirectory(root.path()));
+    const StoragePaths paths = StoragePaths::forStorageDirectory(WindowRig::storageDirectory(root.path()));
     QDir().mkpath(paths.storageDirectory);
     std::printf("Generating a history of %d clips...\n", historySize);
     if (const QString error =
@@ -204,7 +204,7 @@ int main(int argc, char *argv[])
         std::fprintf(stderr, "cannot write the history: %s\n", qPrintable(error));
         return 1;
     }
-    HudRig rig({root.path(), nullptr, 600000, {}});
+    WindowRig rig({root.path(), nullptr, 600000, {}});
     ClipboardStore &store = rig.store();
     rig.settings().setValue(AppStorageKeys::hasCompletedOnboarding, true);
     const QUuid code = store.addTextItem(codeClip(2000)).id;

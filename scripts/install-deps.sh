@@ -23,7 +23,7 @@ PACKAGES=(
   # OCR and QR codes
   libtesseract-dev libleptonica-dev tesseract-ocr-eng libqrencode-dev libzxing-dev
   # test tools: X server, window manager, tray host, clipboard and key tools
-  xvfb xauth xclip xdotool x11-utils openbox trayer imagemagick zbar-tools
+  xvfb xauth xclip xdotool x11-utils openbox trayer imagemagick zbar-tools dbus-daemon
   fonts-dejavu-core fonts-droid-fallback
   # fuzzing (make fuzz)
   clang-14 libfuzzer-14-dev

@@ -129,7 +129,9 @@ bool ClipboardKeyboardController::eventFilter(QObject *watched, QEvent *event)
 {
     // A key press reaches its window first and is then passed on to the focused item; deciding on
     // the window's copy sees each press once, before any item.
-    if (event->type() == QEvent::KeyPress && watched->isWindowType())
+    // Dialogs, menus and the other windows keep their own keys.
+    if (event->type() == QEvent::KeyPress && watched->isWindowType() &&
+        (!m_deps.handlesWindow || m_deps.handlesWindow(watched)))
         return process(KeyPress::fromEvent(*static_cast<QKeyEvent *>(event)));
     return false;
 }
@@ -236,6 +238,12 @@ bool ClipboardKeyboardController::processWindowShortcut(const KeyPress &key, Qt:
         store.setPaused(!store.isPaused());
         return true;
     }
+    // Not Ctrl+Alt+Backspace: that ends the X session where zapping is on.
+    if (modifiers == (Qt::ControlModifier | Qt::ShiftModifier) && key.keyCode == KeyCodes::ForwardDelete &&
+        m_deps.clearUnpinned) {
+        m_deps.clearUnpinned();
+        return true;
+    }
     if (modifiers != Qt::ControlModifier)
         return false;
 
@@ -253,11 +261,8 @@ bool ClipboardKeyboardController::processWindowShortcut(const KeyPress &key, Qt:
         m_deps.windows.dismissMainInterface();
         return true;
     }
-    if (key.character == u',') {
-        if (m_deps.openSettings)
-            m_deps.openSettings();
-        else if (m_deps.log)
-            m_deps.log(QStringLiteral("Vexilo: Preferences are not part of this build yet"));
+    if (key.character == u',' && m_deps.openSettings) {
+        m_deps.openSettings();
         return true;
     }
     return false;

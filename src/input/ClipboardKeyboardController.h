@@ -51,12 +51,16 @@ public:
         std::function<void(const ClipItem &)> paste;
         // Whether a text input other than the search field has keyboard focus. Optional: none has.
         std::function<bool()> otherTextInputFocused;
-        // Opens the settings window. Optional: Ctrl+, then only logs.
+        // Opens the settings window. Optional: Ctrl+, is then left alone.
         std::function<void()> openSettings;
         LogSink log = standardOutputLog();
         // Whether a menu or popup of the window has the keyboard: it then takes every key itself
         // (Escape closes it, the arrows move in it). Optional: never.
         std::function<bool()> popupOpen;
+        // Whether keys sent to this window are the history window's. Optional: every window's are.
+        std::function<bool(const QObject *window)> handlesWindow;
+        // Asks whether to clear the unpinned history (Ctrl+Shift+Delete). Optional: the key is left alone.
+        std::function<void()> clearUnpinned;
     };
 
     explicit ClipboardKeyboardController(Dependencies dependencies, QObject *parent = nullptr);

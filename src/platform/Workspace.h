@@ -30,6 +30,10 @@ public:
     [[nodiscard]] virtual std::optional<QString> applicationPath(const QString &bundleId) const = 0;
     [[nodiscard]] virtual QIcon iconForApplication(const QString &applicationPath) const = 0;
 
+    // The identifiers of the applications with a window open now, sorted, without this one; for a
+    // user choosing which to exclude.
+    [[nodiscard]] virtual QStringList runningApplicationIds() const { return {}; }
+
     virtual bool openUrl(const QUrl &url) = 0;
     // Shows the file selected in the file manager.
     virtual bool revealFile(const QString &path) = 0;

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: MIT
 #include "Application.h"
 
+#include "AboutDialog.h"
 #include "AccessibilityPermission.h"
+#include "AppCommands.h"
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "AppVersion.h"
@@ -11,38 +13,48 @@
 #include "Clock.h"
 #include "CommandCatalog.h"
 #include "DesktopAppearance.h"
+#include "FileDialogSaveChooser.h"
 #include "FloatingOverlayWindowController.h"
 #include "FocusRestoration.h"
 #include "GlobalHotkeyManager.h"
+#include "HistoryExporter.h"
 #include "HistoryFile.h"
 #include "HistoryWriter.h"
-#include "HudScene.h"
 #include "InstanceClient.h"
 #include "InstanceProtocol.h"
 #include "InstanceServer.h"
 #include "LaunchAtLoginManager.h"
 #include "LocalImageServer.h"
-#include "LogUpdatePrompt.h"
+#include "MenuBarPopoverController.h"
+#include "MessageBoxAlerts.h"
 #include "OCRService.h"
 #include "OverlayWindowSupport.h"
 #include "PasteService.h"
 #include "Pasteboard.h"
 #include "PlatformServices.h"
+#include "PreferencesShortcuts.h"
 #include "QRCodeService.h"
-#include "QuickSaveFileChooser.h"
+#include "SceneEngine.h"
+#include "SceneFactory.h"
 #include "ServiceCommands.h"
+#include "SettingsWindowController.h"
 #include "SnippetShortcutManager.h"
 #include "SoundManager.h"
 #include "SourceAppIcon.h"
 #include "StorageLock.h"
+#include "TrayIcon.h"
+#include "TrayMenu.h"
 #include "UnixSignalWatcher.h"
 #include "UpdateService.h"
 #include "VexiloRuntime.h"
+#include "WidgetPalette.h"
 #include "Workspace.h"
 
+#include <QApplication>
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QFileInfo>
-#include <QGuiApplication>
+#include <QMessageBox>
 #include <QQuickWindow>
 #include <QThread>
 #include <QTimer>
@@ -56,8 +68,6 @@ Q_IMPORT_QML_PLUGIN(VexiloPlugin)
 namespace Vexilo {
 
 namespace {
-const QString preferencesMissing = QStringLiteral("Vexilo: Preferences are not part of this build yet");
-
 void printError(const QString &message)
 {
     std::fprintf(stderr, "%s\n", qPrintable(message));
@@ -72,11 +82,12 @@ int Application::exec(int argc, char *argv[], const QString &dataDirectory)
                                   "\"make run\" starts a private one."));
         return 1;
     }
-    QGuiApplication app(argc, argv);
-    QGuiApplication::setOrganizationName(QStringLiteral("Vexilo"));
-    QGuiApplication::setApplicationName(QStringLiteral("Vexilo"));
-    QGuiApplication::setDesktopFileName(QStringLiteral("vexilo"));
-    QGuiApplication::setQuitOnLastWindowClosed(false);
+    // Widgets for the tray menu and the dialogs; Qt Quick for the windows.
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Vexilo"));
+    QApplication::setApplicationName(QStringLiteral("Vexilo"));
+    QApplication::setDesktopFileName(QStringLiteral("vexilo"));
+    QApplication::setQuitOnLastWindowClosed(false);
     // Drawn by the CPU: a GPU-less desktop gets llvmpipe otherwise, which needs three times the memory
     // for the same window. QT_QUICK_BACKEND still chooses another.
     if (qEnvironmentVariableIsEmpty("QT_QUICK_BACKEND"))
@@ -87,7 +98,7 @@ int Application::exec(int argc, char *argv[], const QString &dataDirectory)
     int exitCode = 0;
     if (!application.start(exitCode))
         return exitCode;
-    return QGuiApplication::exec();
+    return QApplication::exec();
 }
 
 Application::Application(StoragePaths paths, QObject *parent)
@@ -181,13 +192,12 @@ bool Application::start(int &exitCode)
     m_launchAtLogin = std::make_unique<LaunchAtLoginManager>(m_platform->loginItem(), m_log);
     createKeyboard();
 
-    m_updatePrompt = std::make_unique<LogUpdatePrompt>(m_log);
     UpdateService::Environment update;
     update.shortVersion = AppVersion::shortVersion();
     update.build = AppVersion::build();
     update.settings = m_settings.get();
     update.workspace = workspace;
-    update.prompt = m_updatePrompt.get();
+    update.prompt = m_alerts.get();
     m_update = std::make_unique<UpdateService>(update);
     m_serviceCommands = std::make_unique<ServiceCommands>(
         ServiceCommands::Services{m_store.get(), m_settings.get(), workspace, m_ocr.get(), m_qr.get(),
@@ -207,6 +217,8 @@ bool Application::start(int &exitCode)
     services.keyboard = m_keyboard.get();
     m_runtime = std::make_unique<VexiloRuntime>(services);
 
+    createTray();
+
     connect(m_instance.get(), &InstanceServer::reopenRequested, this, [this] { m_windows->showHud(); });
     m_signals = std::make_unique<UnixSignalWatcher>();
     connect(m_signals.get(), &UnixSignalWatcher::terminationRequested, this, [] { QCoreApplication::quit(); });
@@ -220,9 +232,10 @@ void Application::createWindows()
 {
     m_clock = std::make_unique<SystemClock>();
     m_appearance = std::make_unique<DesktopAppearance>();
+    OverlayWindowSupport &windowSupport = m_platform->overlayWindows();
     // A compositor draws the window's rounded corners over what lies behind; without one the corners
     // would be black, so the window stays opaque.
-    const bool compositing = m_platform->overlayWindows().isCompositing();
+    const bool compositing = windowSupport.isCompositing();
     m_appearance->setTranslucent(compositing);
     QQuickWindow::setDefaultAlphaBuffer(compositing);
     const QString scheme = qEnvironmentVariable("VEXILO_COLOR_SCHEME");
@@ -230,67 +243,173 @@ void Application::createWindows()
         m_appearance->setColorScheme(scheme == u"dark");
     else
         m_appearance->followDesktop();
+    followColorScheme();
+    connect(m_appearance.get(), &DesktopAppearance::changed, this, &Application::followColorScheme);
     m_appIcons = std::make_unique<SourceAppIcon>(m_platform->workspace());
-    m_saveChooser = std::make_unique<QuickSaveFileChooser>(
-        [this]() -> QQmlEngine * { return m_windows ? m_windows->engine() : nullptr; },
-        [this]() -> QWindow * { return m_windows ? m_windows->window() : nullptr; });
+    const auto activate = [&windowSupport](QWindow &window) { windowSupport.activate(window); };
+    m_alerts = std::make_unique<MessageBoxAlerts>(activate);
+    m_saveChooser = std::make_unique<FileDialogSaveChooser>(activate);
+    m_exporter =
+        std::make_unique<HistoryExporter>(*m_store, *m_saveChooser, [] { return QDateTime::currentSecsSinceEpoch(); });
+
+    // The scenes are made on first use, when every service below exists.
+    const auto services = [this] {
+        SceneServices scene;
+        scene.store = m_store.get();
+        scene.paste = m_paste.get();
+        scene.settings = m_settings.get();
+        scene.hotkeys = m_hotkeys.get();
+        scene.permission = m_permission.get();
+        scene.appearance = m_appearance.get();
+        scene.clock = m_clock.get();
+        scene.saveFileChooser = m_saveChooser.get();
+        scene.qrPayload = [this](const ClipItem &item) { return m_qr->qrPayload(item); };
+        scene.recognizeText = [this](const QImage &image, QObject *context,
+                                     std::function<void(std::optional<QString>)> done) {
+            m_ocr->recognize(image, context, std::move(done));
+        };
+        scene.copyImage = [this](const QImage &image) {
+            m_platform->pasteboard().clearContents();
+            m_platform->pasteboard().writeImage(image);
+        };
+        scene.applicationIcon = [this](const QString &bundleId) { return m_appIcons->image(bundleId); };
+        scene.showInFileManager = [this](const QString &path) { m_platform->workspace().revealFile(path); };
+        scene.openUrl = [this](const QString &url) { m_platform->workspace().openUrl(QUrl(url)); };
+        scene.openSettings = [this] { m_settingsWindow->open(); };
+
+        scene.openMainApp = [this] {
+            m_popover->dismiss();
+            QTimer::singleShot(0, this, [this] { m_windows->showHud(); });
+        };
+        scene.openSettingsFromPopover = [this] {
+            m_popover->dismiss();
+            m_settingsWindow->open();
+        };
+        scene.checkForUpdatesFromPopover = [this] {
+            m_popover->dismiss();
+            checkForUpdatesByUser();
+        };
+        scene.quit = [this] { m_commands->quit(); };
+        scene.dismissPopover = [this] { m_popover->dismiss(); };
+
+        scene.exporter = m_exporter.get();
+        scene.alerts = m_alerts.get();
+        scene.setLaunchAtLogin = [this](bool enabled) { m_launchAtLogin->setEnabled(enabled); };
+        scene.checkForUpdates = [this] { checkForUpdatesByUser(); };
+        scene.runningApplicationIds = [this] { return m_platform->workspace().runningApplicationIds(); };
+        scene.versionText = QStringLiteral("Version %1 (%2)").arg(AppVersion::shortVersion()).arg(AppVersion::build());
+        scene.storageFolder = m_paths.storageDirectory;
+        return scene;
+    };
+    m_scene = std::make_unique<SceneEngine>(
+        [services](QQmlEngine &engine) { SceneFactory::prepareEngine(engine, services()); });
 
     FloatingOverlayWindowController::Dependencies windows;
     windows.focus = m_focus.get();
     windows.store = m_store.get();
-    windows.windowSupport = &m_platform->overlayWindows();
+    windows.windowSupport = &windowSupport;
     windows.log = m_log;
-    // The scene is made on first use, when every service below exists.
-    const auto services = [this] {
-        HudServices hud;
-        hud.store = m_store.get();
-        hud.paste = m_paste.get();
-        hud.settings = m_settings.get();
-        hud.hotkeys = m_hotkeys.get();
-        hud.permission = m_permission.get();
-        hud.appearance = m_appearance.get();
-        hud.clock = m_clock.get();
-        hud.saveFileChooser = m_saveChooser.get();
-        hud.qrPayload = [this](const ClipItem &item) { return m_qr->qrPayload(item); };
-        hud.recognizeText = [this](const QImage &image, QObject *context,
-                                   std::function<void(std::optional<QString>)> done) {
-            m_ocr->recognize(image, context, std::move(done));
-        };
-        hud.copyImage = [this](const QImage &image) {
-            m_platform->pasteboard().clearContents();
-            m_platform->pasteboard().writeImage(image);
-        };
-        hud.applicationIcon = [this](const QString &bundleId) { return m_appIcons->image(bundleId); };
-        hud.showInFileManager = [this](const QString &path) { m_platform->workspace().revealFile(path); };
-        hud.openUrl = [this](const QString &url) { m_platform->workspace().openUrl(QUrl(url)); };
-        hud.openSettings = [this] { m_log(preferencesMissing); };
-        return hud;
+    windows.scene = m_scene.get();
+    windows.createViewModels = [services](QObject *parent) {
+        return SceneFactory::createViewModels(services(), parent);
     };
-    windows.prepareEngine = [services](QQmlEngine &engine) { HudScene::prepareEngine(engine, services()); };
-    windows.createViewModels = [services](QObject *parent) { return HudScene::createViewModels(services(), parent); };
+    windows.popoverVisible = [this] { return m_popover->isVisible(); };
+    windows.dismissPopover = [this] { m_popover->dismiss(); };
     m_windows = std::make_unique<FloatingOverlayWindowController>(std::move(windows));
-    // For the benchmarks: when the window's first frame is on screen, on the monotonic clock they read.
+
+    MenuBarPopoverController::Dependencies popover;
+    popover.scene = m_scene.get();
+    popover.windowSupport = &windowSupport;
+    popover.createViewModels = [services](QObject *parent) {
+        return SceneFactory::createPopoverModels(services(), parent);
+    };
+    popover.log = m_log;
+    m_popover = std::make_unique<MenuBarPopoverController>(std::move(popover));
+
+    SettingsWindowController::Dependencies settings;
+    settings.scene = m_scene.get();
+    settings.createViewModels = [services](QObject *parent) {
+        return SceneFactory::createSettingsModels(services(), parent);
+    };
+    settings.activate = activate;
+    settings.windowCreated = [this](QQuickWindow &window) { window.installEventFilter(m_preferencesShortcuts.get()); };
+    settings.log = m_log;
+    m_settingsWindow = std::make_unique<SettingsWindowController>(std::move(settings));
+
+    // For the benchmarks: when a window's first frame is on screen, on the monotonic clock they read.
     if (qEnvironmentVariableIsSet("VEXILO_TRACE_PRESENT")) {
-        connect(m_windows.get(), &FloatingOverlayWindowController::presented, this, [this](qint64) {
-            timespec now{};
-            clock_gettime(CLOCK_MONOTONIC, &now);
-            m_log(QStringLiteral("Vexilo: HUD presented at %1").arg(qint64(now.tv_sec) * 1000000000 + now.tv_nsec));
-        });
+        const auto trace = [this](const char *what) {
+            return [this, what](qint64) {
+                timespec now{};
+                clock_gettime(CLOCK_MONOTONIC, &now);
+                m_log(QStringLiteral("Vexilo: %1 presented at %2")
+                          .arg(QLatin1StringView(what))
+                          .arg(qint64(now.tv_sec) * 1000000000 + now.tv_nsec));
+            };
+        };
+        connect(m_windows.get(), &FloatingOverlayWindowController::presented, this, trace("HUD"));
+        connect(m_popover.get(), &MenuBarPopoverController::presented, this, trace("Popover"));
+        connect(m_settingsWindow.get(), &SettingsWindowController::presented, this, trace("Preferences"));
     }
 }
 
 void Application::createKeyboard()
 {
+    AppCommands::Dependencies commands;
+    commands.store = m_store.get();
+    commands.hud = m_windows.get();
+    commands.exporter = m_exporter.get();
+    commands.alerts = m_alerts.get();
+    commands.openSettings = [this] { m_settingsWindow->open(); };
+    commands.closeSettings = [this] { m_settingsWindow->close(); };
+    commands.showAbout = [this] { showAbout(); };
+    commands.checkForUpdates = [this] { checkForUpdatesByUser(); };
+    commands.openUrl = [this](const QUrl &url) { m_platform->workspace().openUrl(url); };
+    commands.quit = [] { QTimer::singleShot(0, qApp, [] { QCoreApplication::quit(); }); };
+    m_commands = std::make_unique<AppCommands>(std::move(commands));
+    m_preferencesShortcuts = std::make_unique<PreferencesShortcuts>(*m_commands);
+
     ClipboardKeyboardController::Dependencies keyboard{
         *m_store,
         *m_windows,
         [this](const ClipItem &item) { m_paste->pasteItem(item); },
         [this] { return m_windows->otherTextInputFocused(); },
-        [this] { m_log(preferencesMissing); },
+        [this] { m_settingsWindow->open(); },
         m_log,
         [this] { return m_windows->popupOpen(); },
+        [this](const QObject *window) { return window == m_windows->window(); },
+        [this] { m_commands->clearUnpinnedHistory(); },
     };
     m_keyboard = std::make_unique<ClipboardKeyboardController>(std::move(keyboard));
+}
+
+void Application::createTray()
+{
+    m_trayMenu = std::make_unique<TrayMenu>(*m_commands, *m_store);
+    TrayIcon::Dependencies tray;
+    tray.store = m_store.get();
+    tray.menu = m_trayMenu->menu();
+    tray.activated = [this](const QRect &icon) { m_popover->toggle(icon); };
+    tray.secondaryActivated = [this] { m_windows->toggleHud(); };
+    tray.log = m_log;
+    m_tray = std::make_unique<TrayIcon>(std::move(tray));
+    m_tray->show();
+}
+
+void Application::checkForUpdatesByUser()
+{
+    if (!m_update->isChecking())
+        m_update->checkForUpdates(true);
+}
+
+void Application::showAbout()
+{
+    m_alerts->showModal(*AboutDialog::create(AppVersion::shortVersion(), AppVersion::build()));
+}
+
+void Application::followColorScheme()
+{
+    WidgetPalette::follow(m_appearance->dark());
 }
 
 void Application::shutDown()
@@ -356,6 +475,9 @@ CommandOutput Application::status() const
         ? QStringLiteral("Keyboard access: available (pasting and snippet shortcuts work)\n")
         : QStringLiteral("Keyboard access: not available (this display offers no XTEST or RECORD): clips are "
                          "copied, not pasted\n");
+    const QString tray = m_tray ? m_tray->hostDescription() : QString();
+    out += tray.isEmpty() ? QStringLiteral("Tray: none found: Alt+Space or \"vexilo toggle\" opens the history\n")
+                          : QStringLiteral("Tray: %1\n").arg(tray);
     out += QStringLiteral("Desktop: %1\n").arg(m_platform->name());
     out += QStringLiteral("History: %1\n").arg(m_paths.historyFile());
     if (const QString error = m_store->writer().lastError(); !error.isEmpty())

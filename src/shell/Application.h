@@ -11,11 +11,20 @@
 namespace Vexilo {
 
 class AccessibilityPermission;
+class AppCommands;
 class AppSettings;
+class FileDialogSaveChooser;
+class HistoryExporter;
+class MenuBarPopoverController;
+class MessageBoxAlerts;
+class PreferencesShortcuts;
+class SceneEngine;
+class SettingsWindowController;
+class TrayIcon;
+class TrayMenu;
 class ClipboardKeyboardController;
 class DesktopAppearance;
 class FloatingOverlayWindowController;
-class QuickSaveFileChooser;
 class SourceAppIcon;
 class SystemClock;
 class ClipboardMonitor;
@@ -25,7 +34,6 @@ class GlobalHotkeyManager;
 class InstanceServer;
 class LaunchAtLoginManager;
 class LocalImageServer;
-class LogUpdatePrompt;
 class OCRService;
 class QRCodeService;
 class ServiceCommands;
@@ -63,6 +71,10 @@ private:
     void shutDown();
     void createWindows();
     void createKeyboard();
+    void createTray();
+    void checkForUpdatesByUser();
+    void showAbout();
+    void followColorScheme();
 
     StoragePaths m_paths;
     LogSink m_log = standardOutputLog();
@@ -75,7 +87,7 @@ private:
     std::unique_ptr<ClipboardStore> m_store;
     std::unique_ptr<LocalImageServer> m_imageServer;
     std::unique_ptr<QRCodeService> m_qr;
-    std::unique_ptr<LogUpdatePrompt> m_updatePrompt;
+    std::unique_ptr<MessageBoxAlerts> m_alerts;
     std::unique_ptr<UpdateService> m_update;
     std::unique_ptr<ServiceCommands> m_serviceCommands;
     std::unique_ptr<FocusRestoration> m_focus;
@@ -83,8 +95,16 @@ private:
     std::unique_ptr<SystemClock> m_clock;
     std::unique_ptr<DesktopAppearance> m_appearance;
     std::unique_ptr<SourceAppIcon> m_appIcons;
-    std::unique_ptr<QuickSaveFileChooser> m_saveChooser;
+    std::unique_ptr<FileDialogSaveChooser> m_saveChooser;
+    std::unique_ptr<HistoryExporter> m_exporter;
+    std::unique_ptr<SceneEngine> m_scene;
     std::unique_ptr<FloatingOverlayWindowController> m_windows;
+    std::unique_ptr<MenuBarPopoverController> m_popover;
+    std::unique_ptr<SettingsWindowController> m_settingsWindow;
+    std::unique_ptr<AppCommands> m_commands;
+    std::unique_ptr<PreferencesShortcuts> m_preferencesShortcuts;
+    std::unique_ptr<TrayMenu> m_trayMenu;
+    std::unique_ptr<TrayIcon> m_tray;
     std::unique_ptr<ClipboardKeyboardController> m_keyboard;
     std::unique_ptr<ClipboardMonitor> m_monitor;
     std::unique_ptr<PasteService> m_paste;

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "ThumbnailLoader.h"
 
+#include <QFutureWatcher>
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QScreen>
@@ -41,7 +42,14 @@ void ThumbnailLoader::load(const QString &path, const QString &fileName, double 
     }
     m_inFlight.insert(cacheKey, {{receiver, std::move(callback)}});
     const int maxPixelSize = qMax(1, int(std::lround(size * m_screenScale())));
-    QtConcurrent::run([decoder = m_decoder, path, maxPixelSize] {
+    // A watcher owned by the loader, not a continuation: a loader that goes away with a decode under
+    // way must not be called back.
+    auto *watcher = new QFutureWatcher<Result>(this);
+    connect(watcher, &QFutureWatcherBase::finished, this, [this, watcher, cacheKey] {
+        watcher->deleteLater();
+        finish(cacheKey, watcher->result());
+    });
+    watcher->setFuture(QtConcurrent::run([decoder = m_decoder, path, maxPixelSize] {
         // When the sampled decode fails the plain loader may still read the file; both run here, so
         // that a large image never decodes on the main thread.
         ThumbnailLoader::Result result{decoder(path, maxPixelSize), true};
@@ -50,7 +58,7 @@ void ThumbnailLoader::load(const QString &path, const QString &fileName, double 
             result.sampled = false;
         }
         return result;
-    }).then(this, [this, cacheKey](const Result &result) { finish(cacheKey, result); });
+    }));
 }
 
 void ThumbnailLoader::finish(const QString &cacheKey, const Result &decoded)

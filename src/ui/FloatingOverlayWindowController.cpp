@@ -5,6 +5,7 @@
 #include "FocusRestoration.h"
 #include "FreedMemory.h"
 #include "OverlayWindowSupport.h"
+#include "SceneEngine.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -37,23 +38,13 @@ bool FloatingOverlayWindowController::ensureWindow()
         return true;
     if (m_failed)
         return false;
-    m_engine = std::make_unique<QQmlEngine>();
-    if (m_deps.prepareEngine)
-        m_deps.prepareEngine(*m_engine);
-    QQmlComponent component(m_engine.get(), sceneUrl);
-    if (!component.isReady()) {
-        // Creating from a broken component crashes in Qt 6.4.
-        m_failed = true;
-        m_deps.log(QStringLiteral("Vexilo: The history window could not be built: %1").arg(component.errorString()));
-        return false;
-    }
-    const QVariantMap properties = m_deps.createViewModels ? m_deps.createViewModels(m_engine.get()) : QVariantMap();
-    QObject *root = component.createWithInitialProperties(properties);
-    m_window = qobject_cast<QQuickWindow *>(root);
+    QQmlEngine &engine = m_deps.scene->engine();
+    const QVariantMap properties = m_deps.createViewModels ? m_deps.createViewModels(&engine) : QVariantMap();
+    QString error;
+    m_window = m_deps.scene->createWindow(sceneUrl, properties, error);
     if (!m_window) {
-        delete root;
         m_failed = true;
-        m_deps.log(QStringLiteral("Vexilo: The history window could not be built: %1").arg(component.errorString()));
+        m_deps.log(QStringLiteral("Vexilo: The history window could not be built: %1").arg(error));
         return false;
     }
     m_window->setTitle(QStringLiteral("Vexilo"));
@@ -139,20 +130,17 @@ void FloatingOverlayWindowController::centerOnScreen()
     m_window->setGeometry(area.center().x() - width / 2, area.center().y() - height / 2, width, height);
 }
 
+// The history window and the tray popover; not the preferences window nor a dialog, which keep
+// their own keys and are never closed unanswered.
 bool FloatingOverlayWindowController::isMainInterfaceVisible() const
 {
-    const auto windows = QGuiApplication::topLevelWindows();
-    return std::any_of(windows.begin(), windows.end(), [](const QWindow *window) {
-        return window->isVisible() && window->title() != settingsWindowTitle;
-    });
+    return (m_window && m_window->isVisible()) || (m_deps.popoverVisible && m_deps.popoverVisible());
 }
 
 void FloatingOverlayWindowController::dismissMainInterface()
 {
-    for (QWindow *window : QGuiApplication::topLevelWindows()) {
-        if (window->isVisible() && window->title() != settingsWindowTitle)
-            window->hide();
-    }
+    if (m_deps.dismissPopover)
+        m_deps.dismissPopover();
     hide();
 }
 

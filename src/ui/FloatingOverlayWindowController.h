@@ -19,6 +19,7 @@ namespace Vexilo {
 class ClipboardStore;
 class FocusRestoration;
 class OverlayWindowSupport;
+class SceneEngine;
 
 // The floating history window (HUD). Its QML scene is built on first use and then kept for the whole
 // run: hiding only unmaps it, so that later presentations are quick. Centred on the screen under the
@@ -35,18 +36,19 @@ public:
         FocusRestoration *focus = nullptr;
         ClipboardStore *store = nullptr;
         OverlayWindowSupport *windowSupport = nullptr;
-        // Readies a new engine (import path, image providers).
-        std::function<void(QQmlEngine &)> prepareEngine;
+        SceneEngine *scene = nullptr; // required
         // The scene's view models, made on first use with the given parent; the root's properties.
         std::function<QVariantMap(QObject *parent)> createViewModels;
         LogSink log = standardOutputLog();
+        // The tray popover, which counts as the main interface too. Optional: there is none.
+        std::function<bool()> popoverVisible;
+        std::function<void()> dismissPopover;
     };
 
     static constexpr int defaultWidth = 840;
     static constexpr int defaultHeight = 520;
     static constexpr int minimumWidth = 680;
     static constexpr int minimumHeight = 440;
-    static inline const QString settingsWindowTitle = QStringLiteral("Vexilo Preferences");
 
     explicit FloatingOverlayWindowController(Dependencies dependencies, QObject *parent = nullptr);
     ~FloatingOverlayWindowController() override;
@@ -66,7 +68,6 @@ public:
 
     // Null until the HUD was first shown, or when its scene could not be built.
     [[nodiscard]] QQuickWindow *window() const { return m_window; }
-    [[nodiscard]] QQmlEngine *engine() const { return m_engine.get(); }
     // Whether a text input other than the search field has the keyboard in the HUD.
     [[nodiscard]] bool otherTextInputFocused() const;
     // Whether a menu or popup of the HUD has the keyboard.
@@ -81,7 +82,6 @@ private:
     void onFrameSwapped();
 
     Dependencies m_deps;
-    std::unique_ptr<QQmlEngine> m_engine;
     QPointer<QQuickWindow> m_window;
     QElapsedTimer m_presenting;
     bool m_awaitingFrame = false;

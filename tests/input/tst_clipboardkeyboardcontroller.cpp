@@ -54,9 +54,15 @@ struct Rig
         store = &fixture.open();
         windows.hudVisible = true;
         controller = std::make_unique<ClipboardKeyboardController>(ClipboardKeyboardController::Dependencies{
-            *store, windows, [this](const ClipItem &clip) { effects.append(u"paste "_s + clip.textContent()); },
-            [this] { return otherInputFocused; }, [this] { effects.append(u"settings"_s); },
-            [this](const QString &line) { effects.append(line); }, [this] { return popupOpen; }});
+            *store,
+            windows,
+            [this](const ClipItem &clip) { effects.append(u"paste "_s + clip.textContent()); },
+            [this] { return otherInputFocused; },
+            [this] { effects.append(u"settings"_s); },
+            [this](const QString &line) { effects.append(line); },
+            [this] { return popupOpen; },
+            {},
+            [this] { effects.append(u"clear unpinned?"_s); }});
     }
 
     [[nodiscard]] std::optional<ClipItem> clip(const QString &text) const
@@ -90,7 +96,7 @@ struct Rig
                 QVERIFY(store->presentQR(*clip(u"c0"_s)));
             else if (token == "nosettings"_L1)
                 controller = std::make_unique<ClipboardKeyboardController>(ClipboardKeyboardController::Dependencies{
-                    *store, windows, {}, {}, {}, [this](const QString &line) { effects.append(line); }, {}});
+                    *store, windows, {}, {}, {}, [this](const QString &line) { effects.append(line); }, {}, {}, {}});
         }
         // The filter settles before the key, as it does for a user; it re-selects, so the wanted
         // selection comes after it.
@@ -262,7 +268,8 @@ private Q_SLOTS:
         row("Ctrl+Backspace in search", 3, u"search sel=c1"_s, key(KeyCodes::Delete, Ctrl), false);
         row("Ctrl+Backspace in other input", 3, u"other sel=c1"_s, key(KeyCodes::Delete, Ctrl), false);
         row("Ctrl+Delete without selection", 3, {}, key(KeyCodes::ForwardDelete, Ctrl), false);
-        row("Ctrl+Shift+Delete left to Clear", 3, u"sel=c1"_s, key(KeyCodes::ForwardDelete, Ctrl | Shift), false);
+        row("Ctrl+Shift+Delete asks to clear", 3, u"sel=c1"_s, key(KeyCodes::ForwardDelete, Ctrl | Shift), true,
+            {u"clear unpinned?"_s});
         row("plain Delete", 3, u"sel=c1"_s, key(KeyCodes::ForwardDelete), false);
         row("plain Backspace", 3, u"sel=c1"_s, key(KeyCodes::Delete), false);
 
@@ -273,8 +280,7 @@ private Q_SLOTS:
         row("Ctrl+Shift+N", 3, {}, letter(u'n', Ctrl | Shift), false);
         row("Ctrl+W", 3, u"search"_s, letter(u'w', Ctrl), true, {u"dismissMainInterface"_s});
         row("Ctrl+comma", 3, {}, letter(u',', Ctrl), true, {u"settings"_s});
-        row("Ctrl+comma without settings", 3, u"nosettings"_s, letter(u',', Ctrl), true,
-            {u"Vexilo: Preferences are not part of this build yet"_s});
+        row("Ctrl+comma without settings", 3, u"nosettings"_s, letter(u',', Ctrl), false);
     }
 
     void rules()
@@ -363,6 +369,27 @@ private Q_SLOTS:
         QTest::keyClick(&window, Qt::Key_Down);
         QCOMPARE(window.pressed, (QList<int>{Qt::Key_A, Qt::Key_Alt, Qt::Key_Down}));
         QCOMPARE(rig.store->selectedItem()->textContent(), u"c1"_s);
+
+        // A dialog over the history window keeps its keys: Escape answers it, not the history.
+        KeyWindow dialog;
+        dialog.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+        rig.controller = std::make_unique<ClipboardKeyboardController>(
+            ClipboardKeyboardController::Dependencies{*rig.store,
+                                                      rig.windows,
+                                                      {},
+                                                      {},
+                                                      {},
+                                                      {},
+                                                      {},
+                                                      [&window](const QObject *target) { return target == &window; },
+                                                      {}});
+        rig.controller->start(qApp);
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        QTest::keyClick(&window, Qt::Key_Up);
+        QCOMPARE(dialog.pressed, QList<int>{Qt::Key_Escape});
+        QVERIFY(rig.windows.hudVisible);
+        QCOMPARE(rig.store->selectedItem()->textContent(), u"c0"_s);
     }
 };
 

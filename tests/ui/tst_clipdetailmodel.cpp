@@ -19,9 +19,9 @@ namespace {
 class FakeSaveFileChooser : public SaveFileChooser
 {
 public:
-    void choosePngLocation(const QString &suggestedName, Answer answer) override
+    void chooseSaveLocation(const SaveRequest &request, Answer answer) override
     {
-        suggested.append(suggestedName);
+        suggested.append(request.suggestedName);
         answer(path);
     }
     std::optional<QString> path;

@@ -1,20 +1,40 @@
 // SPDX-License-Identifier: MIT
-// Draws the history window in each of its states, light and dark, and saves the frames as PNG files,
-// on a private X display (Xvfb and openbox) that it starts and stops itself.
+// Draws the application's windows in each of their states (the history window, the tray popover, the
+// preferences window), the tray menu and the dialogs, light and dark, and saves the frames as PNG
+// files, on a private X display (Xvfb and openbox) that it starts and stops itself.
 //
 //   vexilo_screenshots [output folder]        (default: build/screenshots)
+#include "AboutDialog.h"
+#include "AppCommands.h"
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "ClipboardStore.h"
 #include "DesktopAppearance.h"
-#include "HudRig.h"
+#include "FloatingOverlayWindowController.h"
+#include "HistoryClearing.h"
+#include "HistoryExporter.h"
+#include "MenuBarPopoverController.h"
+#include "MessageBoxAlerts.h"
+#include "NullWorkspace.h"
+#include "SaveFileChooser.h"
+#include "SettingsWindowController.h"
+#include "TrayMenu.h"
+#include "UpdateService.h"
+#include "WidgetPalette.h"
+#include "WindowRig.h"
 #include "XSession.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTcpServer>
+#include <QTcpSocket>
 
 #include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFont>
-#include <QGuiApplication>
 #include <QIcon>
 #include <QImage>
 #include <QPainter>
@@ -191,21 +211,31 @@ SampleClips fillHistory(ClipboardStore &store, BackdatingClock &clock, const QSt
 class Shooter
 {
 public:
-    Shooter(HudRig &rig, QString folder)
+    Shooter(WindowRig &rig, QString folder)
         : m_rig(rig)
         , m_folder(std::move(folder))
     { }
 
-    // Saves <name>-light.png and <name>-dark.png of the window as it is now.
+    // Saves <name>-light.png and <name>-dark.png of the history window as it is now, or of another
+    // window or widget.
     void shoot(const QString &name)
+    {
+        shoot(name, [this] { return m_rig.window()->grabWindow(); });
+    }
+    void shoot(const QString &name, QQuickWindow *window)
+    {
+        shoot(name, [window] { return window->grabWindow(); });
+    }
+    void shoot(const QString &name, const std::function<QImage()> &grab)
     {
         for (const bool dark : {false, true}) {
             m_rig.appearance().setColorScheme(dark);
+            WidgetPalette::follow(dark);
             if (!m_rig.settle())
                 std::fprintf(stderr, "%s: some images were still loading\n", qPrintable(name));
             const QString path =
                 m_folder + u'/' + name + (dark ? QStringLiteral("-dark.png") : QStringLiteral("-light.png"));
-            const QImage frame = m_rig.window()->grabWindow();
+            const QImage frame = grab();
             if (frame.isNull() || !frame.save(path)) {
                 std::fprintf(stderr, "cannot save %s\n", qPrintable(path));
                 ++m_failures;
@@ -214,15 +244,169 @@ public:
             std::printf("%s\n", qPrintable(path));
         }
         m_rig.appearance().setColorScheme(false);
+        WidgetPalette::follow(false);
+    }
+    void fail(const char *what)
+    {
+        std::fprintf(stderr, "%s\n", what);
+        ++m_failures;
     }
 
     [[nodiscard]] int failures() const { return m_failures; }
 
 private:
-    HudRig &m_rig;
+    WindowRig &m_rig;
     QString m_folder;
     int m_failures = 0;
 };
+
+// The message box on screen, if any.
+QMessageBox *openDialog()
+{
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (auto *box = qobject_cast<QMessageBox *>(widget); box && box->isVisible())
+            return box;
+    }
+    return nullptr;
+}
+
+// Opens a dialog the way the application does, shoots it, and answers it with its cancel button.
+void shootDialog(Shooter &shooter, const QString &name, const std::function<void()> &open)
+{
+    open();
+    if (!spinUntil([] { return openDialog() != nullptr; }, 5000)) {
+        shooter.fail(qPrintable(name + QStringLiteral(": the dialog did not open")));
+        return;
+    }
+    QMessageBox *box = openDialog();
+    spinFor(200);
+    shooter.shoot(name, [box] { return box->grab().toImage(); });
+    if (QAbstractButton *cancel = box->escapeButton())
+        cancel->click();
+    else
+        box->close();
+    spinUntil([] { return openDialog() == nullptr; }, 5000);
+}
+
+// A one-shot update manifest on the loopback interface, for the update dialogs.
+class ManifestServer
+{
+public:
+    ManifestServer()
+    {
+        m_server.listen(QHostAddress::LocalHost, 0);
+        QObject::connect(&m_server, &QTcpServer::newConnection, &m_server, [this] {
+            QTcpSocket *socket = m_server.nextPendingConnection();
+            QObject::connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+            QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, socket] {
+                socket->readAll();
+                socket->write("HTTP/1.1 200 OK\r\nContent-Type: application/json\r\nContent-Length: " +
+                              QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n" + body);
+                socket->disconnectFromHost();
+            });
+        });
+    }
+    [[nodiscard]] QUrl url() const
+    {
+        return QUrl(QStringLiteral("http://127.0.0.1:%1/update.json").arg(m_server.serverPort()));
+    }
+    QByteArray body;
+
+private:
+    QTcpServer m_server;
+};
+
+class CancelledSave : public SaveFileChooser
+{
+public:
+    void chooseSaveLocation(const SaveRequest &, Answer answer) override { answer(std::nullopt); }
+};
+
+void shootTrayAndPreferences(WindowRig &rig, Shooter &shooter, MessageBoxAlerts &alerts)
+{
+    ClipboardStore &store = rig.store();
+    const QRect trayIcon(1240, 2, 22, 22);
+
+    // The popover: the newest clips, no matches for a search, and a row's actions.
+    if (!rig.showPopover(trayIcon)) {
+        shooter.fail("the tray popover could not be shown");
+    } else {
+        QQuickWindow *popover = rig.popover().window();
+        shooter.shoot(QStringLiteral("popover"), popover);
+        QObject *model = popover->property("popover").value<QObject *>();
+        model->setProperty("searchText", QStringLiteral("quarterly budget"));
+        shooter.shoot(QStringLiteral("popover-no-matches"), popover);
+        QMetaObject::invokeMethod(model, "reset");
+        QObject *firstRow = WindowRig::findByName(popover, QStringLiteral("popoverRow_0"));
+        if (QObject *more = WindowRig::findByName(firstRow, QStringLiteral("popoverMoreButton"))) {
+            QMetaObject::invokeMethod(more, "clicked");
+            spinFor(300);
+            shooter.shoot(QStringLiteral("popover-row-menu"), popover);
+            QMetaObject::invokeMethod(model, "closeActions");
+        } else {
+            shooter.fail("the popover has no row menu button");
+        }
+        rig.popover().dismiss();
+    }
+
+    // The tray menu, as the tray shows it.
+    CancelledSave noSave;
+    HistoryExporter exporter(store, noSave, [] { return qint64(0); });
+    AppCommands::Dependencies deps;
+    deps.store = &store;
+    deps.hud = &rig.windows();
+    deps.exporter = &exporter;
+    deps.alerts = &alerts;
+    AppCommands commands(deps);
+    TrayMenu trayMenu(commands, store);
+    trayMenu.menu()->popup(QPoint(trayIcon.right() - 360, trayIcon.bottom() + 4));
+    spinFor(300);
+    shooter.shoot(QStringLiteral("tray-menu"), [&trayMenu] { return trayMenu.menu()->grab().toImage(); });
+    trayMenu.menu()->hide();
+
+    // The preferences window, section by section.
+    store.setIgnoredAppBundleIds({QStringLiteral("org.keepassxc.KeePassXC"), QStringLiteral("com.bitwarden.desktop")});
+    if (!rig.openSettings()) {
+        shooter.fail("the preferences window could not be shown");
+        return;
+    }
+    QQuickWindow *preferences = rig.settingsWindow().window();
+    const QList<QObject *> views = rig.findByType("SettingsView", preferences);
+    for (const char *section : {"general", "shortcuts", "privacy", "data"}) {
+        for (QObject *view : views)
+            view->setProperty("selection", QString::fromLatin1(section));
+        shooter.shoot(QStringLiteral("preferences-") + QLatin1StringView(section), preferences);
+    }
+    QObject *settings = preferences->property("settings").value<QObject *>();
+
+    // Every dialog, each opened by the code that opens it in the application.
+    shootDialog(shooter, QStringLiteral("dialog-clear-history"),
+                [settings] { QMetaObject::invokeMethod(settings, "clearHistory"); });
+    rig.settingsWindow().close();
+    shootDialog(shooter, QStringLiteral("dialog-clear-unpinned"),
+                [&] { HistoryClearing::confirmClearUnpinned(alerts, store); });
+    shootDialog(shooter, QStringLiteral("dialog-clear-all"), [&] { HistoryClearing::confirmClearAll(alerts, store); });
+    shootDialog(shooter, QStringLiteral("dialog-about"),
+                [&] { alerts.showModal(*AboutDialog::create(QStringLiteral("1.0.0"), 1)); });
+
+    ManifestServer manifest;
+    NullWorkspace workspace;
+    UpdateService::Environment environment;
+    environment.manifestURL = manifest.url();
+    environment.shortVersion = QStringLiteral("1.0.0");
+    environment.build = 1;
+    environment.settings = &rig.settings();
+    environment.workspace = &workspace;
+    environment.prompt = &alerts;
+    UpdateService updates(environment);
+    manifest.body = R"({"version": "1.1.0", "build": 2, "downloadURL": "https://vexilo.app/download",
+                       "releaseNotes": "Search is faster on long histories."})";
+    shootDialog(shooter, QStringLiteral("dialog-update-available"), [&] { updates.checkForUpdates(true); });
+    spinUntil([&] { return !updates.isChecking(); }, 5000);
+    manifest.body = R"({"version": "1.0.0", "build": 1, "downloadURL": "https://vexilo.app/download"})";
+    shootDialog(shooter, QStringLiteral("dialog-up-to-date"), [&] { updates.checkForUpdates(true); });
+    spinUntil([&] { return !updates.isChecking(); }, 5000);
+}
 
 void select(ClipboardStore &store, const QUuid &id)
 {
@@ -233,7 +417,8 @@ int run(const QString &folder)
 {
     QTemporaryDir root;
     BackdatingClock clock;
-    HudRig rig({root.path(), &clock, 600000, applicationIcon});
+    MessageBoxAlerts alerts([](QWindow &) {});
+    WindowRig rig({root.path(), &clock, 600000, applicationIcon, &alerts});
     ClipboardStore &store = rig.store();
     if (!rig.show()) {
         std::fprintf(stderr, "the history window could not be shown\n");
@@ -241,6 +426,12 @@ int run(const QString &folder)
     }
     Shooter shooter(rig, folder);
     shooter.shoot(QStringLiteral("onboarding"));
+    if (rig.showPopover(QRect(1240, 2, 22, 22))) {
+        shooter.shoot(QStringLiteral("popover-empty"), rig.popover().window());
+        rig.popover().dismiss();
+    } else {
+        shooter.fail("the tray popover could not be shown");
+    }
 
     // The clips are copied while the window is away, as they would be; it shows them when summoned.
     rig.hide();
@@ -335,6 +526,7 @@ int run(const QString &folder)
     shooter.shoot(QStringLiteral("narrow"));
 
     rig.hide();
+    shootTrayAndPreferences(rig, shooter, alerts);
     return shooter.failures() == 0 ? 0 : 1;
 }
 
@@ -364,7 +556,7 @@ int main(int argc, char *argv[])
     }
     // As the application draws: the software scene graph.
     QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
-    QGuiApplication app(argc, argv);
-    std::printf("Screenshots of the history window on private display %s\n", qPrintable(session.display()));
+    QApplication app(argc, argv);
+    std::printf("Screenshots of the windows on private display %s\n", qPrintable(session.display()));
     return run(folder);
 }

@@ -15,6 +15,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
+#include <cstring>
 
 namespace Vexilo {
 
@@ -149,6 +150,26 @@ std::optional<RunningApplication> X11Workspace::applicationForWindow(quint64 win
     else if (auto legacyTitle = m_atoms->textProperty(window, XCB_ATOM_WM_NAME))
         application.name = *legacyTitle;
     return application;
+}
+
+QStringList X11Workspace::runningApplicationIds() const
+{
+    const auto clients =
+        m_atoms->property(m_atoms->rootWindow(), m_atoms->atom(QByteArrayLiteral("_NET_CLIENT_LIST")), XCB_ATOM_WINDOW);
+    if (!clients)
+        return {};
+    QStringList ids;
+    const QString own = ownBundleIdentifier();
+    for (qsizetype offset = 0; offset + 4 <= clients->size(); offset += 4) {
+        quint32 window = 0;
+        std::memcpy(&window, clients->constData() + offset, sizeof window);
+        const auto application = applicationForWindow(window);
+        if (application && application->bundleId && !application->bundleId->isEmpty() && *application->bundleId != own)
+            ids.append(*application->bundleId);
+    }
+    ids.sort();
+    ids.removeDuplicates();
+    return ids;
 }
 
 bool X11Workspace::isTerminated(const RunningApplication &application) const

@@ -31,6 +31,7 @@ public:
     [[nodiscard]] std::optional<QString> applicationPath(const QString &bundleId) const override;
     [[nodiscard]] QIcon iconForApplication(const QString &applicationPath) const override;
 
+    [[nodiscard]] QStringList runningApplicationIds() const override;
     bool openUrl(const QUrl &url) override;
     bool revealFile(const QString &path) override;
 

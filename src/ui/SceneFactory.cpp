@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "HudScene.h"
+#include "SceneFactory.h"
 
 #include "AppIconProvider.h"
 #include "ClipActions.h"
@@ -10,10 +10,12 @@
 #include "ClipboardStore.h"
 #include "DesktopAppearance.h"
 #include "MainViewModel.h"
+#include "MenuBarPopoverModel.h"
 #include "OnboardingModel.h"
 #include "PasteService.h"
 #include "QRCodeService.h"
 #include "QRSheetModel.h"
+#include "SettingsViewModel.h"
 #include "ShortcutsCheatsheet.h"
 #include "SnippetsManagerModel.h"
 #include "UiEngineSetup.h"
@@ -21,16 +23,16 @@
 #include <QDateTime>
 #include <QQmlEngine>
 
-namespace Vexilo::HudScene {
+namespace Vexilo::SceneFactory {
 
-void prepareEngine(QQmlEngine &engine, const HudServices &services)
+void prepareEngine(QQmlEngine &engine, const SceneServices &services)
 {
     UiEngineSetup::prepare(engine);
     ClipThumbnailProvider::install(engine, *services.store);
     engine.addImageProvider(QStringLiteral("appicon"), new AppIconProvider(services.applicationIcon));
 }
 
-QVariantMap createViewModels(const HudServices &services, QObject *parent)
+QVariantMap createViewModels(const SceneServices &services, QObject *parent)
 {
     ClipboardStore &store = *services.store;
     PasteService *paste = services.paste;
@@ -81,4 +83,43 @@ QVariantMap createViewModels(const HudServices &services, QObject *parent)
     };
 }
 
-} // namespace Vexilo::HudScene
+QVariantMap createPopoverModels(const SceneServices &services, QObject *parent)
+{
+    PasteService *paste = services.paste;
+    MenuBarPopoverModel::Dependencies popover;
+    popover.store = services.store;
+    popover.clock = services.clock;
+    popover.copy = [paste](const ClipItem &item) { paste->copyToPasteboard(item, std::nullopt); };
+    popover.openMainApp = services.openMainApp;
+    popover.openSettings = services.openSettingsFromPopover;
+    popover.checkForUpdates = services.checkForUpdatesFromPopover;
+    popover.quit = services.quit;
+    popover.dismiss = services.dismissPopover;
+    return {
+        {QStringLiteral("popover"), QVariant::fromValue<QObject *>(new MenuBarPopoverModel(popover, parent))},
+        {QStringLiteral("appearance"), QVariant::fromValue<QObject *>(services.appearance)},
+    };
+}
+
+QVariantMap createSettingsModels(const SceneServices &services, QObject *parent)
+{
+    SettingsViewModel::Dependencies settings;
+    settings.store = services.store;
+    settings.hotkeys = services.hotkeys;
+    settings.permission = services.permission;
+    settings.exporter = services.exporter;
+    settings.alerts = services.alerts;
+    settings.setLaunchAtLogin = services.setLaunchAtLogin;
+    settings.checkForUpdates = services.checkForUpdates;
+    settings.runningApplicationIds = services.runningApplicationIds;
+    settings.versionText = services.versionText;
+    settings.storageFolder = services.storageFolder;
+    return {
+        {QStringLiteral("settings"), QVariant::fromValue<QObject *>(new SettingsViewModel(settings, parent))},
+        {QStringLiteral("cheatsheet"),
+         QVariant::fromValue<QObject *>(new ShortcutsCheatsheet(services.hotkeys, parent))},
+        {QStringLiteral("appearance"), QVariant::fromValue<QObject *>(services.appearance)},
+    };
+}
+
+} // namespace Vexilo::SceneFactory

@@ -16,15 +16,19 @@ class QQuickWindow;
 
 namespace Vexilo {
 
+class AlertPresenter;
 class AppSettings;
 class ClipboardStore;
 class DesktopAppearance;
 class FloatingOverlayWindowController;
+class MenuBarPopoverController;
+class SettingsWindowController;
 
-// The history window in this process, built as the application builds it, around a store on a
-// folder of its own and in-memory doubles of the platform: nothing is pasted, registered with the
-// desktop or written to the clipboard. For the screenshots and the HUD benchmarks.
-class HudRig
+// The application's windows in this process (the history window, the tray popover and the
+// preferences window), built as the application builds them, around a store on a folder of its own
+// and in-memory doubles of the platform: nothing is pasted, registered with the desktop or written
+// to the clipboard. For the screenshots and the window benchmarks.
+class WindowRig
 {
 public:
     struct Options
@@ -36,12 +40,14 @@ public:
         int undoWindowMs = 5000;
         // The icon of a source application; the desktop's icon theme when not given.
         std::function<std::optional<QIcon>(const QString &bundleId)> applicationIcon;
+        // Answers the preferences window's questions; when null every question is cancelled.
+        AlertPresenter *alerts = nullptr;
     };
 
-    explicit HudRig(const Options &options);
-    ~HudRig();
-    HudRig(const HudRig &) = delete;
-    HudRig &operator=(const HudRig &) = delete;
+    explicit WindowRig(const Options &options);
+    ~WindowRig();
+    WindowRig(const WindowRig &) = delete;
+    WindowRig &operator=(const WindowRig &) = delete;
 
     [[nodiscard]] static QString storageDirectory(const QString &rootFolder);
 
@@ -49,6 +55,8 @@ public:
     [[nodiscard]] AppSettings &settings();
     [[nodiscard]] DesktopAppearance &appearance();
     [[nodiscard]] FloatingOverlayWindowController &windows();
+    [[nodiscard]] MenuBarPopoverController &popover();
+    [[nodiscard]] SettingsWindowController &settingsWindow();
     // Null until shown.
     [[nodiscard]] QQuickWindow *window() const;
     // One of the scene's view models ("main", "detail", "snippets", ...), null before the first show.
@@ -62,9 +70,17 @@ public:
     // detail image), at most timeoutMs in all. False when something was still loading.
     bool settle(int minimumMs = 400, int timeoutMs = 8000);
 
+    // Each shows its window and waits for its first frame; false when it could not be built or
+    // nothing was drawn within the time.
+    bool showPopover(const QRect &anchor, int timeoutMs = 20000);
+    bool openSettings(int timeoutMs = 20000);
+
     // The objects of the scene made from the QML type `typeName` (a view file's name such as
-    // "DetailFooter"), or C++ items by their class name ("QQuickListView").
-    [[nodiscard]] QList<QObject *> findByType(const char *typeName) const;
+    // "DetailFooter"), or C++ items by their class name ("QQuickListView"); in the history window
+    // unless another window is given.
+    [[nodiscard]] QList<QObject *> findByType(const char *typeName, QQuickWindow *in = nullptr) const;
+    // The item or object named `objectName` in a window or under an item.
+    [[nodiscard]] static QObject *findByName(QObject *root, const QString &objectName);
 
 private:
     struct Services;

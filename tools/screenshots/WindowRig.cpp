@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "HudRig.h"
+#include "WindowRig.h"
 
 #include "AccessibilityPermission.h"
+#include "AlertPresenter.h"
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "ClipboardMonitor.h"
@@ -15,11 +16,15 @@
 #include "FloatingOverlayWindowController.h"
 #include "FocusRestoration.h"
 #include "GlobalHotkeyManager.h"
-#include "HudScene.h"
+#include "HistoryExporter.h"
+#include "MenuBarPopoverController.h"
 #include "OverlayWindowSupport.h"
 #include "PasteService.h"
 #include "QRCodeService.h"
-#include "QuickSaveFileChooser.h"
+#include "SaveFileChooser.h"
+#include "SceneEngine.h"
+#include "SceneFactory.h"
+#include "SettingsWindowController.h"
 #include "ThumbnailLoader.h"
 
 #include <QCoreApplication>
@@ -38,6 +43,22 @@ void logToStandardError(const QString &line)
 {
     std::fprintf(stderr, "%s\n", qPrintable(line));
 }
+
+// Nothing is saved from the rig: every save dialog is cancelled, every question too.
+class CancellingChooser : public SaveFileChooser
+{
+public:
+    void chooseSaveLocation(const SaveRequest &, Answer answer) override { answer(std::nullopt); }
+};
+
+class CancellingAlerts : public AlertPresenter
+{
+public:
+    void present(const Alert &alert, std::function<void(int)> done) override
+    {
+        done(alert.cancelButton >= 0 ? alert.cancelButton : int(alert.buttons.size()) - 1);
+    }
+};
 
 bool madeFrom(const QObject *object, const char *typeName)
 {
@@ -70,7 +91,7 @@ void spinFor(int ms)
     spinUntil([] { return false; }, ms);
 }
 
-struct HudRig::Services
+struct WindowRig::Services
 {
     SystemClock systemClock;
     std::unique_ptr<AppSettings> settings;
@@ -85,20 +106,25 @@ struct HudRig::Services
     std::unique_ptr<FocusRestoration> focus;
     std::unique_ptr<AccessibilityPermission> permission;
     std::unique_ptr<DesktopAppearance> appearance;
-    std::unique_ptr<QuickSaveFileChooser> saveChooser;
+    CancellingChooser saveChooser;
+    CancellingAlerts cancellingAlerts;
+    std::unique_ptr<HistoryExporter> exporter;
+    std::unique_ptr<SceneEngine> scene;
     std::unique_ptr<FloatingOverlayWindowController> windows;
+    std::unique_ptr<MenuBarPopoverController> popover;
+    std::unique_ptr<SettingsWindowController> settingsWindow;
     std::unique_ptr<ClipboardMonitor> monitor;
     std::unique_ptr<PasteService> paste;
     std::unique_ptr<GlobalHotkeyManager> hotkeys;
     Clock *clock = nullptr;
 };
 
-QString HudRig::storageDirectory(const QString &rootFolder)
+QString WindowRig::storageDirectory(const QString &rootFolder)
 {
     return rootFolder + QStringLiteral("/Vexilo");
 }
 
-HudRig::HudRig(const Options &options)
+WindowRig::WindowRig(const Options &options)
     : m_services(std::make_unique<Services>())
 {
     Services &s = *m_services;
@@ -124,9 +150,8 @@ HudRig::HudRig(const Options &options)
                                                              logToStandardError);
     s.appearance = std::make_unique<DesktopAppearance>();
     s.appearance->setColorScheme(false);
-    s.saveChooser = std::make_unique<QuickSaveFileChooser>(
-        [&s]() -> QQmlEngine * { return s.windows ? s.windows->engine() : nullptr; },
-        [&s]() -> QWindow * { return s.windows ? s.windows->window() : nullptr; });
+    s.exporter = std::make_unique<HistoryExporter>(*s.store, s.saveChooser, [] { return qint64(0); });
+    AlertPresenter *alerts = options.alerts ? options.alerts : &s.cancellingAlerts;
 
     FloatingOverlayWindowController::Dependencies windows;
     windows.focus = s.focus.get();
@@ -140,8 +165,8 @@ HudRig::HudRig(const Options &options)
             return icon.isNull() ? std::nullopt : std::optional<QIcon>(icon);
         };
     }
-    const auto services = [&s, applicationIcon] {
-        HudServices hud;
+    const auto services = [&s, applicationIcon, alerts] {
+        SceneServices hud;
         hud.store = s.store.get();
         hud.paste = s.paste.get();
         hud.settings = s.settings.get();
@@ -149,7 +174,7 @@ HudRig::HudRig(const Options &options)
         hud.permission = s.permission.get();
         hud.appearance = s.appearance.get();
         hud.clock = s.clock;
-        hud.saveFileChooser = s.saveChooser.get();
+        hud.saveFileChooser = &s.saveChooser;
         hud.qrPayload = [&s](const ClipItem &item) { return s.qr->qrPayload(item); };
         hud.recognizeText = [](const QImage &, QObject *, std::function<void(std::optional<QString>)> done) {
             done(std::nullopt);
@@ -159,11 +184,43 @@ HudRig::HudRig(const Options &options)
         hud.showInFileManager = [](const QString &) {};
         hud.openUrl = [](const QString &) {};
         hud.openSettings = [] {};
+        hud.openMainApp = [] {};
+        hud.openSettingsFromPopover = [] {};
+        hud.checkForUpdatesFromPopover = [] {};
+        hud.quit = [] {};
+        hud.dismissPopover = [&s] { s.popover->dismiss(); };
+        hud.exporter = s.exporter.get();
+        hud.alerts = alerts;
+        hud.setLaunchAtLogin = [](bool) {};
+        hud.checkForUpdates = [] {};
+        hud.runningApplicationIds = [] {
+            return QStringList{QStringLiteral("org.gnome.TextEditor"), QStringLiteral("firefox"),
+                               QStringLiteral("org.keepassxc.KeePassXC")};
+        };
+        hud.versionText = QStringLiteral("Version 1.0.0 (1)");
+        hud.storageFolder = QStringLiteral("/home/alex/.local/share/Vexilo");
         return hud;
     };
-    windows.prepareEngine = [services](QQmlEngine &engine) { HudScene::prepareEngine(engine, services()); };
-    windows.createViewModels = [services](QObject *parent) { return HudScene::createViewModels(services(), parent); };
+    s.scene = std::make_unique<SceneEngine>(
+        [services](QQmlEngine &engine) { SceneFactory::prepareEngine(engine, services()); });
+    windows.scene = s.scene.get();
+    windows.createViewModels = [services](QObject *parent) {
+        return SceneFactory::createViewModels(services(), parent);
+    };
+    windows.popoverVisible = [&s] { return s.popover->isVisible(); };
+    windows.dismissPopover = [&s] { s.popover->dismiss(); };
     s.windows = std::make_unique<FloatingOverlayWindowController>(std::move(windows));
+    s.popover = std::make_unique<MenuBarPopoverController>(MenuBarPopoverController::Dependencies{
+        s.scene.get(), &s.windowSupport,
+        [services](QObject *parent) { return SceneFactory::createPopoverModels(services(), parent); },
+        logToStandardError});
+    SettingsWindowController::Dependencies settingsWindow;
+    settingsWindow.scene = s.scene.get();
+    settingsWindow.createViewModels = [services](QObject *parent) {
+        return SceneFactory::createSettingsModels(services(), parent);
+    };
+    settingsWindow.log = logToStandardError;
+    s.settingsWindow = std::make_unique<SettingsWindowController>(std::move(settingsWindow));
 
     s.monitor = std::make_unique<ClipboardMonitor>(&s.pasteboard, &s.workspace, s.store.get());
     PasteService::Dependencies paste;
@@ -180,48 +237,61 @@ HudRig::HudRig(const Options &options)
                                                       s.settings.get(), logToStandardError);
 }
 
-HudRig::~HudRig()
+WindowRig::~WindowRig()
 {
     Services &s = *m_services;
-    // The window and its view models go before the services they use.
+    // The windows and their view models go before the services they use.
+    s.settingsWindow.reset();
+    s.popover.reset();
     s.windows.reset();
+    s.scene.reset();
     s.hotkeys.reset();
     s.paste.reset();
     s.monitor.reset();
     s.store->saveHistorySynchronously();
 }
 
-ClipboardStore &HudRig::store()
+ClipboardStore &WindowRig::store()
 {
     return *m_services->store;
 }
 
-AppSettings &HudRig::settings()
+AppSettings &WindowRig::settings()
 {
     return *m_services->settings;
 }
 
-DesktopAppearance &HudRig::appearance()
+DesktopAppearance &WindowRig::appearance()
 {
     return *m_services->appearance;
 }
 
-FloatingOverlayWindowController &HudRig::windows()
+FloatingOverlayWindowController &WindowRig::windows()
 {
     return *m_services->windows;
 }
 
-QQuickWindow *HudRig::window() const
+MenuBarPopoverController &WindowRig::popover()
+{
+    return *m_services->popover;
+}
+
+SettingsWindowController &WindowRig::settingsWindow()
+{
+    return *m_services->settingsWindow;
+}
+
+QQuickWindow *WindowRig::window() const
 {
     return m_services->windows->window();
 }
 
-QObject *HudRig::viewModel(const char *name) const
+QObject *WindowRig::viewModel(const char *name) const
 {
     return window() ? window()->property(name).value<QObject *>() : nullptr;
 }
 
-bool HudRig::show(int timeoutMs)
+bool WindowRig::show(int timeoutMs)
 {
     bool presented = false;
     const auto connection = QObject::connect(m_services->windows.get(), &FloatingOverlayWindowController::presented,
@@ -232,12 +302,34 @@ bool HudRig::show(int timeoutMs)
     return shown;
 }
 
-void HudRig::hide()
+bool WindowRig::showPopover(const QRect &anchor, int timeoutMs)
+{
+    bool presented = false;
+    const auto connection = QObject::connect(m_services->popover.get(), &MenuBarPopoverController::presented,
+                                             [&presented](qint64) { presented = true; });
+    m_services->popover->show(anchor);
+    const bool shown = m_services->popover->window() && spinUntil([&presented] { return presented; }, timeoutMs);
+    QObject::disconnect(connection);
+    return shown;
+}
+
+bool WindowRig::openSettings(int timeoutMs)
+{
+    bool presented = false;
+    const auto connection = QObject::connect(m_services->settingsWindow.get(), &SettingsWindowController::presented,
+                                             [&presented](qint64) { presented = true; });
+    m_services->settingsWindow->open();
+    const bool shown = m_services->settingsWindow->window() && spinUntil([&presented] { return presented; }, timeoutMs);
+    QObject::disconnect(connection);
+    return shown;
+}
+
+void WindowRig::hide()
 {
     m_services->windows->hide();
 }
 
-bool HudRig::settle(int minimumMs, int timeoutMs)
+bool WindowRig::settle(int minimumMs, int timeoutMs)
 {
     spinFor(minimumMs);
     const auto loaded = [this] {
@@ -256,15 +348,40 @@ bool HudRig::settle(int minimumMs, int timeoutMs)
     return done;
 }
 
-QList<QObject *> HudRig::findByType(const char *typeName) const
+QObject *WindowRig::findByName(QObject *root, const QString &objectName)
+{
+    if (!root)
+        return nullptr;
+    QList<QObject *> pending{root};
+    if (auto *window = qobject_cast<QQuickWindow *>(root))
+        pending.append(window->contentItem());
+    QSet<QObject *> seen;
+    while (!pending.isEmpty()) {
+        QObject *object = pending.takeLast();
+        if (!object || seen.contains(object))
+            continue;
+        seen.insert(object);
+        if (object->objectName() == objectName)
+            return object;
+        pending.append(object->children());
+        if (auto *item = qobject_cast<QQuickItem *>(object)) {
+            const QList<QQuickItem *> children = item->childItems();
+            pending.append(QList<QObject *>(children.begin(), children.end()));
+        }
+    }
+    return nullptr;
+}
+
+QList<QObject *> WindowRig::findByType(const char *typeName, QQuickWindow *in) const
 {
     QList<QObject *> found;
-    if (!window())
+    QQuickWindow *searched = in ? in : window();
+    if (!searched)
         return found;
     // Both trees: items declared in the window are its QObject children, list rows and popup contents
     // hang only in the item tree.
     QSet<QObject *> seen;
-    QList<QObject *> pending{window(), window()->contentItem()};
+    QList<QObject *> pending{searched, searched->contentItem()};
     while (!pending.isEmpty()) {
         QObject *object = pending.takeLast();
         if (!object || seen.contains(object))
