@@ -4,7 +4,7 @@
 // running application, and how fast and how heavy the history window is when the hotkey summons it.
 // Prints each figure with its target.
 //
-//   vexilo_desktop_bench [--idle-seconds N] [--hud-only]
+//   vexilo_desktop_bench [--idle-seconds N] [--hud-only] [--windows-only]
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "BenchReport.h"
@@ -25,6 +25,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
+#include <QMap>
+#include <QPoint>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -472,6 +474,34 @@ public:
 
     [[nodiscard]] bool isValid() const { return m_display && m_alt && m_space; }
 
+    // A chord of keys pressed in order and released in reverse; the time just before the first.
+    qint64 pressKeys(std::initializer_list<KeySym> keys)
+    {
+        std::vector<KeyCode> codes;
+        for (const KeySym key : keys)
+            codes.push_back(XKeysymToKeycode(m_display, key));
+        const qint64 start = monotonicNanoseconds();
+        for (const KeyCode code : codes)
+            XTestFakeKeyEvent(m_display, code, True, 0);
+        for (auto code = codes.rbegin(); code != codes.rend(); ++code)
+            XTestFakeKeyEvent(m_display, *code, False, 0);
+        XFlush(m_display);
+        return start;
+    }
+
+    // A left click at a point of the screen; the time just before the button went down.
+    qint64 click(const QPoint &at)
+    {
+        XTestFakeMotionEvent(m_display, -1, at.x(), at.y(), 0);
+        XFlush(m_display);
+        QThread::msleep(50);
+        const qint64 start = monotonicNanoseconds();
+        XTestFakeButtonEvent(m_display, 1, True, 0);
+        XTestFakeButtonEvent(m_display, 1, False, 0);
+        XFlush(m_display);
+        return start;
+    }
+
     // Returns the monotonic time just before the first key went out.
     qint64 press()
     {
@@ -614,6 +644,126 @@ void measureHud(const QProcessEnvironment &display)
     info("   hotkey to first frame during those cycles, median", median(cycles), "ms");
 }
 
+// The time from `start` to the first "<prefix><nanoseconds>" line of the application, in milliseconds;
+// nothing when none came within 10 s.
+std::optional<double> waitForPresented(AppProcess &app, const QByteArray &prefix, qint64 start)
+{
+    std::optional<qint64> presentedAt;
+    spinUntil(
+        [&] {
+            const QList<QByteArray> lines = app.takeLines(prefix);
+            if (!lines.isEmpty())
+                presentedAt = lines.first().toLongLong();
+            return presentedAt.has_value();
+        },
+        10000);
+    if (!presentedAt)
+        return std::nullopt;
+    return double(*presentedAt - start) / 1e6;
+}
+
+// The tray icon's centre on the screen: trayer's panel is as wide as the one icon it holds.
+std::optional<QPoint> trayIconCentre(const QProcessEnvironment &display)
+{
+    QProcess xdotool;
+    xdotool.setProcessEnvironment(display);
+    xdotool.start(QStringLiteral("xdotool"),
+                  {QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^panel$"),
+                   QStringLiteral("getwindowgeometry"), QStringLiteral("--shell")});
+    if (!xdotool.waitForFinished(5000) || xdotool.exitCode() != 0)
+        return std::nullopt;
+    QMap<QByteArray, int> values;
+    for (const QByteArray &line : xdotool.readAllStandardOutput().split('\n')) {
+        const qsizetype equals = line.indexOf('=');
+        if (equals > 0)
+            values.insert(line.left(equals), line.mid(equals + 1).toInt());
+    }
+    if (!values.contains("WIDTH") || values.value("WIDTH") <= 0)
+        return std::nullopt;
+    return QPoint(values.value("X") + values.value("WIDTH") / 2, values.value("Y") + values.value("HEIGHT") / 2);
+}
+
+// The tray popover opened by a click on the icon in a real XEmbed tray, the preferences window opened
+// with Ctrl+, from the history window, and the memory once each window was shown.
+void measureTrayWindows(const QProcessEnvironment &display)
+{
+    HotkeyPresser input(display.value(QStringLiteral("DISPLAY")).toUtf8());
+    if (!input.isValid()) {
+        std::fprintf(stderr, "the XTEST extension is not available\n");
+        return;
+    }
+    QProcess tray;
+    tray.setProcessEnvironment(display);
+    tray.start(QStringLiteral("trayer"),
+               {QStringLiteral("--edge"), QStringLiteral("top"), QStringLiteral("--align"), QStringLiteral("right"),
+                QStringLiteral("--widthtype"), QStringLiteral("request"), QStringLiteral("--height"),
+                QStringLiteral("24"), QStringLiteral("--SetDockType"), QStringLiteral("true")});
+    if (!tray.waitForStarted(5000)) {
+        std::fprintf(stderr, "trayer did not start: the tray figures need it\n");
+        return;
+    }
+    QThread::msleep(800);
+    HudApp app(display);
+    if (!app.start())
+        return;
+    std::optional<QPoint> icon;
+    spinUntil(
+        [&] {
+            icon = trayIconCentre(display);
+            return icon.has_value();
+        },
+        10000);
+    if (!icon) {
+        std::fprintf(stderr, "the tray icon did not appear\n");
+        return;
+    }
+    QThread::sleep(3);
+    constexpr char popoverPrefix[] = "Vexilo: Popover presented at ";
+    app.app.takeLines(popoverPrefix);
+    const auto first = waitForPresented(app.app, popoverPrefix, input.click(*icon));
+    if (!first) {
+        std::fprintf(stderr, "the popover did not appear after a click on the tray icon\n");
+        return;
+    }
+    report("tray click to the popover's first frame, first time (10,000 clips)", *first, "ms", 200);
+    std::vector<double> later;
+    for (int i = 0; i < 10; ++i) {
+        input.pressKeys({XK_Escape});
+        QThread::msleep(300);
+        spinFor(100);
+        const auto shown = waitForPresented(app.app, popoverPrefix, input.click(*icon));
+        if (!shown) {
+            std::fprintf(stderr, "the popover did not appear after a click (time %d)\n", i + 2);
+            return;
+        }
+        later.push_back(*shown);
+    }
+    report("tray click to the popover's first frame, later times, median of 10", median(later), "ms", 80);
+    info("   slowest of the 10", percentile(later, 100), "ms");
+    input.pressKeys({XK_Escape});
+    QThread::msleep(300);
+
+    const auto hud = app.show(input);
+    if (!hud) {
+        std::fprintf(stderr, "the history window did not appear after the hotkey\n");
+        return;
+    }
+    QThread::msleep(500);
+    constexpr char preferencesPrefix[] = "Vexilo: Preferences presented at ";
+    app.app.takeLines(preferencesPrefix);
+    const auto preferences = waitForPresented(app.app, preferencesPrefix, input.pressKeys({XK_Control_L, XK_comma}));
+    if (!preferences) {
+        std::fprintf(stderr, "the preferences window did not appear after Ctrl+,\n");
+        return;
+    }
+    report("Ctrl+, to the preferences window's first frame, first time", *preferences, "ms", 300);
+    QThread::sleep(2);
+    report("resident memory, 10,000 clips, after the popover, history and preferences windows were shown",
+           residentMegabytes(app.app.pid()), "MB", 110);
+    tray.terminate();
+    tray.waitForFinished(3000);
+}
+
 // The same window drawn by OpenGL (on a display without a GPU: Mesa's software rasteriser), for the
 // record of why the application draws with the software scene graph.
 void measureHudWithOpenGL(const QProcessEnvironment &display)
@@ -645,10 +795,12 @@ int main(int argc, char *argv[])
 {
     int idleSeconds = 60;
     bool hudOnly = false;
+    bool windowsOnly = false;
     for (int i = 1; i < argc; ++i) {
         if (qstrcmp(argv[i], "--idle-seconds") == 0 && i + 1 < argc)
             idleSeconds = std::max(1, std::atoi(argv[i + 1]));
         hudOnly = hudOnly || qstrcmp(argv[i], "--hud-only") == 0;
+        windowsOnly = windowsOnly || qstrcmp(argv[i], "--windows-only") == 0;
     }
 
     Test::XSession session;
@@ -665,12 +817,17 @@ int main(int argc, char *argv[])
     std::printf("Desktop benchmarks on private display %s\n", qPrintable(session.display()));
     QProcessEnvironment display = session.environment();
     display.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
+    if (windowsOnly) {
+        measureTrayWindows(display);
+        return 0;
+    }
     if (!hudOnly) {
         measureCapture(session.display().toUtf8());
         measureIdleApplication(display, idleSeconds);
         measureCommandLineAgainstApplication(display);
     }
     measureHud(display);
+    measureTrayWindows(display);
     measureHudWithOpenGL(display);
     return 0;
 }

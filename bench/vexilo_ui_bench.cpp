@@ -7,8 +7,11 @@
 #include "BenchReport.h"
 #include "ClipListModel.h"
 #include "ClipboardStore.h"
+#include "Clock.h"
 #include "HistoryFile.h"
 #include "HistoryGenerator.h"
+#include "MenuBarClipListModel.h"
+#include "MenuBarPopoverModel.h"
 #include "ReferenceDate.h"
 
 #include <QDir>
@@ -194,5 +197,32 @@ int main(int argc, char *argv[])
     std::printf("\nStore alone, no list model\n");
     reportFigures("one typed character after the debounce: filter", typing(), 16);
     editing(9200);
+
+    // The tray popover: its query over the whole history and its list model, at the largest item
+    // count a user can choose.
+    std::printf("\nTray popover, 30 items\n");
+    store.setMenuBarPopoverItemCount(30);
+    SystemClock clock;
+    MenuBarPopoverModel::Dependencies popoverDeps;
+    popoverDeps.store = &store;
+    popoverDeps.clock = &clock;
+    MenuBarPopoverModel popover(popoverDeps);
+    popover.setShown(true);
+    std::vector<double> opening;
+    for (int i = 0; i < 20; ++i) {
+        popover.setSelectedFilter(int(ClipType::Code));
+        opening.push_back(timeMs([&] { popover.reset(); }));
+    }
+    report("popover opened: the 30 newest clips, query and model", median(opening), "ms", 20);
+    info("  95th percentile", percentile(opening, 95), "ms");
+    info("  rows", popover.clips()->rowCount(), "");
+    std::vector<double> searching;
+    for (const char *word : {"the", "import", "https", "zq"}) {
+        const QString text = QString::fromUtf8(word);
+        for (qsizetype n = 1; n <= text.size(); ++n)
+            searching.push_back(timeMs([&] { popover.setSearchText(text.left(n)); }));
+    }
+    report("popover search, one typed character: query and model", median(searching), "ms", 20);
+    info("  95th percentile", percentile(searching, 95), "ms");
     return 0;
 }

@@ -275,7 +275,7 @@ void Application::createWindows()
         scene.applicationIcon = [this](const QString &bundleId) { return m_appIcons->image(bundleId); };
         scene.showInFileManager = [this](const QString &path) { m_platform->workspace().revealFile(path); };
         scene.openUrl = [this](const QString &url) { m_platform->workspace().openUrl(QUrl(url)); };
-        scene.openSettings = [this] { m_settingsWindow->open(); };
+        scene.openSettings = [this] { openSettingsFromHud(); };
 
         scene.openMainApp = [this] {
             m_popover->dismiss();
@@ -360,7 +360,7 @@ void Application::createKeyboard()
     commands.hud = m_windows.get();
     commands.exporter = m_exporter.get();
     commands.alerts = m_alerts.get();
-    commands.openSettings = [this] { m_settingsWindow->open(); };
+    commands.openSettings = [this] { openSettingsFromHud(); };
     commands.closeSettings = [this] { m_settingsWindow->close(); };
     commands.showAbout = [this] { showAbout(); };
     commands.checkForUpdates = [this] { checkForUpdatesByUser(); };
@@ -374,7 +374,7 @@ void Application::createKeyboard()
         *m_windows,
         [this](const ClipItem &item) { m_paste->pasteItem(item); },
         [this] { return m_windows->otherTextInputFocused(); },
-        [this] { m_settingsWindow->open(); },
+        [this] { openSettingsFromHud(); },
         m_log,
         [this] { return m_windows->popupOpen(); },
         [this](const QObject *window) { return window == m_windows->window(); },
@@ -394,6 +394,13 @@ void Application::createTray()
     tray.log = m_log;
     m_tray = std::make_unique<TrayIcon>(std::move(tray));
     m_tray->show();
+}
+
+// The history window floats above other windows and would hide the preferences; the user has moved on.
+void Application::openSettingsFromHud()
+{
+    m_windows->hideHud();
+    m_settingsWindow->open();
 }
 
 void Application::checkForUpdatesByUser()

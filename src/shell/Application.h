@@ -73,6 +73,7 @@ private:
     void createKeyboard();
     void createTray();
     void checkForUpdatesByUser();
+    void openSettingsFromHud();
     void showAbout();
     void followColorScheme();
 
