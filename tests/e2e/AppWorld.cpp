@@ -48,15 +48,22 @@ QProcessEnvironment AppWorld::environment() const
     return env;
 }
 
+bool AppWorld::startSession()
+{
+    if (m_sessionStarted)
+        return true;
+    if (!m_session.start()) {
+        qWarning("%s", qPrintable(m_session.errorString()));
+        return false;
+    }
+    m_sessionStarted = true;
+    return true;
+}
+
 bool AppWorld::startApplication()
 {
-    if (!m_sessionStarted) {
-        if (!m_session.start()) {
-            qWarning("%s", qPrintable(m_session.errorString()));
-            return false;
-        }
-        m_sessionStarted = true;
-    }
+    if (!startSession())
+        return false;
     m_app = std::make_unique<QProcess>();
     m_app->setProcessEnvironment(environment());
     m_app->setProcessChannelMode(QProcess::MergedChannels);

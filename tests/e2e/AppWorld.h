@@ -28,6 +28,8 @@ public:
     // Extra environment for the application and the client, set before starting them.
     void setEnvironmentVariable(const QString &name, const QString &value) { m_extra.insert(name, value); }
 
+    // Starts the X session once; for tests that run something in it before the application.
+    bool startSession();
     // Starts the X session (once) and the application; false when either does not come up.
     bool startApplication();
     // Asks the application to quit and waits for it; false if it had to be killed.
