@@ -46,9 +46,10 @@ private Q_SLOTS:
     // is in it.
     void killedAtRandomMoments()
     {
-        // A limit keeps the test's history (and its run time) bounded; it trims only older rounds.
+        // A limit keeps the test's history (and its run time) bounded.
         QSettings settings(m_world.settingsFile(), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("maxHistoryLimit"), 30);
+        constexpr int historyLimit = 30;
+        settings.setValue(QStringLiteral("maxHistoryLimit"), historyLimit);
         settings.sync();
         QRandomGenerator random(20261206);
         constexpr int rounds = 40;
@@ -112,7 +113,10 @@ private Q_SLOTS:
             QStringList saved;
             for (const QString &line : listed.out.split(u'\n', Qt::SkipEmptyParts))
                 saved.append(line.section(QStringLiteral("  "), 3).trimmed());
-            for (const auto &[name, at] : std::as_const(seen)) {
+            // A round quick enough to record more clips than the limit keeps only the newest of them,
+            // and the capture the kill cut into may be one of those.
+            for (qsizetype i = std::max<qsizetype>(0, seen.size() - (historyLimit - 1)); i < seen.size(); ++i) {
+                const auto &[name, at] = seen.at(i);
                 if (at < killedAt - 500) {
                     ++recorded;
                     if (!saved.contains(name)) {
