@@ -4,7 +4,6 @@
 #include "LogSink.h"
 #include "WindowController.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
 #include <QVariantMap>
@@ -20,6 +19,7 @@ class ClipboardStore;
 class FocusRestoration;
 class OverlayWindowSupport;
 class SceneEngine;
+class SceneWindow;
 
 // The floating history window (HUD). Its QML scene is built on first use and then kept for the whole
 // run: hiding only unmaps it, so that later presentations are quick. Centred on the screen under the
@@ -67,7 +67,7 @@ public:
     void hideApplication() override { dismissMainInterface(); }
 
     // Null until the HUD was first shown, or when its scene could not be built.
-    [[nodiscard]] QQuickWindow *window() const { return m_window; }
+    [[nodiscard]] QQuickWindow *window() const;
     // Whether a text input other than the search field has the keyboard in the HUD.
     [[nodiscard]] bool otherTextInputFocused() const;
     // Whether a menu or popup of the HUD has the keyboard.
@@ -78,14 +78,11 @@ Q_SIGNALS:
     void presented(qint64 nanoseconds);
 
 private:
-    bool ensureWindow();
-    void onFrameSwapped();
+    QQuickWindow *ensureWindow();
+    void onPresented(qint64 nanoseconds);
 
     Dependencies m_deps;
-    QPointer<QQuickWindow> m_window;
-    QElapsedTimer m_presenting;
-    bool m_awaitingFrame = false;
-    bool m_failed = false;
+    std::unique_ptr<SceneWindow> m_scene;
     bool m_memoryGivenBack = false;
 };
 

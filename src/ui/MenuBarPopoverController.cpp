@@ -2,11 +2,10 @@
 #include "MenuBarPopoverController.h"
 
 #include "OverlayWindowSupport.h"
-#include "SceneEngine.h"
+#include "SceneWindow.h"
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QScreen>
 
@@ -23,60 +22,44 @@ constexpr int gap = 4;
 MenuBarPopoverController::MenuBarPopoverController(Dependencies dependencies, QObject *parent)
     : QObject(parent)
     , m_deps(std::move(dependencies))
-{ }
-
-MenuBarPopoverController::~MenuBarPopoverController()
+    , m_scene(std::make_unique<SceneWindow>(*m_deps.scene, sceneUrl, QStringLiteral("The tray popover"),
+                                            m_deps.createViewModels, m_deps.log))
 {
-    delete m_window.data();
+    connect(m_scene.get(), &SceneWindow::presented, this, [this](qint64 nanoseconds) {
+        if (QQuickWindow *window = m_scene->window(); window && !window->isActive() && m_deps.windowSupport)
+            m_deps.windowSupport->activate(*window);
+        Q_EMIT presented(nanoseconds);
+    });
 }
 
-bool MenuBarPopoverController::ensureWindow()
+MenuBarPopoverController::~MenuBarPopoverController() = default;
+
+QQuickWindow *MenuBarPopoverController::window() const
 {
-    if (m_window)
-        return true;
-    if (m_failed)
-        return false;
-    QQmlEngine &engine = m_deps.scene->engine();
-    const QVariantMap properties = m_deps.createViewModels ? m_deps.createViewModels(&engine) : QVariantMap();
-    QString error;
-    m_window = m_deps.scene->createWindow(sceneUrl, properties, error);
-    if (!m_window) {
-        m_failed = true;
-        m_deps.log(QStringLiteral("Vexilo: The tray popover could not be built: %1").arg(error));
-        return false;
-    }
-    m_window->setTitle(QStringLiteral("Vexilo"));
+    return m_scene->window();
+}
+
+QQuickWindow *MenuBarPopoverController::ensureWindow()
+{
+    bool made = false;
+    QQuickWindow *window = m_scene->ensure(&made);
+    if (!made)
+        return window;
+    window->setTitle(QStringLiteral("Vexilo"));
     if (m_deps.windowSupport)
-        m_deps.windowSupport->prepare(*m_window);
-    connect(m_window, &QWindow::activeChanged, this, [this] {
-        if (m_window && m_window->isVisible() && !m_window->isActive() && !m_awaitingFrame) {
+        m_deps.windowSupport->prepare(*window);
+    connect(window, &QWindow::activeChanged, this, [this, window] {
+        if (window->isVisible() && !window->isActive() && !m_scene->isAwaitingFrame()) {
             m_sinceAutoDismiss.start();
-            m_window->hide();
+            window->hide();
         }
     });
     // The height follows the content; keep the edge next to the tray where it is.
-    connect(m_window, &QWindow::heightChanged, this, [this] {
-        if (m_window && m_window->isVisible())
-            place(m_anchor);
+    connect(window, &QWindow::heightChanged, this, [this, window] {
+        if (window->isVisible())
+            place(*window, m_anchor);
     });
-    connect(
-        m_window, &QQuickWindow::frameSwapped, this,
-        [this] {
-            if (!m_awaitingFrame)
-                return;
-            m_awaitingFrame = false;
-            const qint64 elapsed = m_presenting.nsecsElapsed();
-            QMetaObject::invokeMethod(
-                this,
-                [this, elapsed] {
-                    if (m_window && !m_window->isActive() && m_deps.windowSupport)
-                        m_deps.windowSupport->activate(*m_window);
-                    Q_EMIT presented(elapsed);
-                },
-                Qt::QueuedConnection);
-        },
-        Qt::DirectConnection);
-    return true;
+    return window;
 }
 
 void MenuBarPopoverController::toggle(const QRect &anchor)
@@ -94,42 +77,43 @@ void MenuBarPopoverController::toggle(const QRect &anchor)
 
 void MenuBarPopoverController::show(const QRect &anchor)
 {
-    m_presenting.start();
-    if (!ensureWindow())
+    m_scene->presenting();
+    QQuickWindow *window = ensureWindow();
+    if (!window)
         return;
     // Each opening starts over: All tab, empty search, fresh ages.
-    if (QObject *popover = m_window->property("popover").value<QObject *>())
+    if (QObject *popover = window->property("popover").value<QObject *>())
         QMetaObject::invokeMethod(popover, "reset");
     m_anchor = anchor.isValid() ? anchor : QRect(QCursor::pos(), QSize(1, 1));
-    place(m_anchor);
-    m_awaitingFrame = true;
-    m_window->show();
+    place(*window, m_anchor);
+    window->show();
     if (m_deps.windowSupport)
-        m_deps.windowSupport->activate(*m_window);
+        m_deps.windowSupport->activate(*window);
     else
-        m_window->requestActivate();
+        window->requestActivate();
 }
 
 void MenuBarPopoverController::dismiss()
 {
-    if (m_window)
-        m_window->hide();
+    if (QQuickWindow *window = m_scene->window())
+        window->hide();
 }
 
 bool MenuBarPopoverController::isVisible() const
 {
-    return m_window && m_window->isVisible();
+    const QQuickWindow *window = m_scene->window();
+    return window && window->isVisible();
 }
 
-void MenuBarPopoverController::place(const QRect &anchor)
+void MenuBarPopoverController::place(QQuickWindow &window, const QRect &anchor)
 {
     QScreen *screen = QGuiApplication::screenAt(anchor.center());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     if (!screen)
         return;
-    const int height = m_window->height() > 0 ? m_window->height() : 400;
-    m_window->setGeometry(placement(anchor, QSize(width, height), screen->availableGeometry()));
+    const int height = window.height() > 0 ? window.height() : 400;
+    window.setGeometry(placement(anchor, QSize(width, height), screen->availableGeometry()));
 }
 
 QRect MenuBarPopoverController::placement(const QRect &anchor, const QSize &size, const QRect &available)

@@ -5,10 +5,10 @@
 
 #include <QElapsedTimer>
 #include <QObject>
-#include <QPointer>
 #include <QRect>
 #include <QVariantMap>
 #include <functional>
+#include <memory>
 
 #include <QQuickWindow>
 
@@ -16,6 +16,7 @@ namespace Vexilo {
 
 class OverlayWindowSupport;
 class SceneEngine;
+class SceneWindow;
 
 // The tray's popover: a small window of recent clips at the tray icon. Built on first use and kept;
 // closed by Escape, by its own actions and when another window takes the keyboard.
@@ -45,7 +46,7 @@ public:
     void dismiss();
     [[nodiscard]] bool isVisible() const;
     // Null until first shown, or when the scene could not be built.
-    [[nodiscard]] QQuickWindow *window() const { return m_window; }
+    [[nodiscard]] QQuickWindow *window() const;
 
     // Where a window of `size` goes for a tray icon at `anchor`: below it when the icon is in the upper
     // half of the screen, above it otherwise, centred on it, and inside `available`.
@@ -56,16 +57,13 @@ Q_SIGNALS:
     void presented(qint64 nanoseconds);
 
 private:
-    bool ensureWindow();
-    void place(const QRect &anchor);
+    QQuickWindow *ensureWindow();
+    void place(QQuickWindow &window, const QRect &anchor);
 
     Dependencies m_deps;
-    QPointer<QQuickWindow> m_window;
+    std::unique_ptr<SceneWindow> m_scene;
     QRect m_anchor;
-    QElapsedTimer m_presenting;
     QElapsedTimer m_sinceAutoDismiss;
-    bool m_awaitingFrame = false;
-    bool m_failed = false;
 };
 
 } // namespace Vexilo

@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "SettingsWindowController.h"
 
-#include "SceneEngine.h"
+#include "SceneWindow.h"
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QQmlEngine>
 #include <QQuickWindow>
 #include <QScreen>
 
@@ -18,79 +17,66 @@ const QUrl sceneUrl(QStringLiteral("qrc:/Vexilo/views/SettingsWindow.qml"));
 SettingsWindowController::SettingsWindowController(Dependencies dependencies, QObject *parent)
     : QObject(parent)
     , m_deps(std::move(dependencies))
-{ }
-
-SettingsWindowController::~SettingsWindowController()
+    , m_scene(std::make_unique<SceneWindow>(*m_deps.scene, sceneUrl, QStringLiteral("The preferences window"),
+                                            m_deps.createViewModels, m_deps.log))
 {
-    delete m_window.data();
+    connect(m_scene.get(), &SceneWindow::presented, this, &SettingsWindowController::presented);
 }
 
-bool SettingsWindowController::ensureWindow()
+SettingsWindowController::~SettingsWindowController() = default;
+
+QQuickWindow *SettingsWindowController::window() const
 {
-    if (m_window)
-        return true;
-    if (m_failed)
-        return false;
-    QQmlEngine &engine = m_deps.scene->engine();
-    const QVariantMap properties = m_deps.createViewModels ? m_deps.createViewModels(&engine) : QVariantMap();
-    QString error;
-    m_window = m_deps.scene->createWindow(sceneUrl, properties, error);
-    if (!m_window) {
-        m_failed = true;
-        m_deps.log(QStringLiteral("Vexilo: The preferences window could not be built: %1").arg(error));
-        return false;
-    }
-    m_window->setTitle(title);
-    m_window->setMinimumSize(QSize(minimumWidth, minimumHeight));
+    return m_scene->window();
+}
+
+QQuickWindow *SettingsWindowController::ensureWindow()
+{
+    bool made = false;
+    QQuickWindow *window = m_scene->ensure(&made);
+    if (!made)
+        return window;
+    window->setTitle(title);
+    window->setMinimumSize(QSize(minimumWidth, minimumHeight));
     QScreen *screen = QGuiApplication::screenAt(QCursor::pos());
     if (!screen)
         screen = QGuiApplication::primaryScreen();
     QRect frame(0, 0, defaultWidth, defaultHeight);
     if (screen)
         frame.moveCenter(screen->availableGeometry().center());
-    m_window->setGeometry(frame);
-    connect(
-        m_window, &QQuickWindow::frameSwapped, this,
-        [this] {
-            if (!m_awaitingFrame)
-                return;
-            m_awaitingFrame = false;
-            const qint64 elapsed = m_opening.nsecsElapsed();
-            QMetaObject::invokeMethod(
-                this, [this, elapsed] { Q_EMIT presented(elapsed); }, Qt::QueuedConnection);
-        },
-        Qt::DirectConnection);
+    window->setGeometry(frame);
     if (m_deps.windowCreated)
-        m_deps.windowCreated(*m_window);
-    return true;
+        m_deps.windowCreated(*window);
+    return window;
 }
 
 void SettingsWindowController::open()
 {
-    m_opening.start();
-    const bool existed = bool(m_window);
-    if (!ensureWindow())
+    m_scene->presenting();
+    const bool existed = m_scene->window() != nullptr;
+    QQuickWindow *window = ensureWindow();
+    if (!window)
         return;
     if (existed)
-        QMetaObject::invokeMethod(m_window, "resetView");
-    m_awaitingFrame = !m_window->isVisible();
-    m_window->show();
-    m_window->raise();
+        QMetaObject::invokeMethod(window, "resetView");
+    window->show();
+    window->raise();
     if (m_deps.activate)
-        m_deps.activate(*m_window);
+        m_deps.activate(*window);
     else
-        m_window->requestActivate();
+        window->requestActivate();
 }
 
 void SettingsWindowController::close()
 {
-    if (m_window)
-        m_window->hide();
+    if (QQuickWindow *window = m_scene->window())
+        window->hide();
 }
 
 bool SettingsWindowController::isVisible() const
 {
-    return m_window && m_window->isVisible();
+    const QQuickWindow *window = m_scene->window();
+    return window && window->isVisible();
 }
 
 } // namespace Vexilo

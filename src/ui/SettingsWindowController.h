@@ -3,11 +3,10 @@
 
 #include "LogSink.h"
 
-#include <QElapsedTimer>
 #include <QObject>
-#include <QPointer>
 #include <QVariantMap>
 #include <functional>
+#include <memory>
 
 #include <QQuickWindow>
 class QWindow;
@@ -15,6 +14,7 @@ class QWindow;
 namespace Vexilo {
 
 class SceneEngine;
+class SceneWindow;
 
 // The preferences window: made when first opened, centred then, and kept (closing only hides it).
 class SettingsWindowController : public QObject
@@ -47,20 +47,17 @@ public:
     void open();
     void close();
     [[nodiscard]] bool isVisible() const;
-    [[nodiscard]] QQuickWindow *window() const { return m_window; }
+    [[nodiscard]] QQuickWindow *window() const;
 
 Q_SIGNALS:
     // The window's first frame after open() is on screen; with the time it took.
     void presented(qint64 nanoseconds);
 
 private:
-    bool ensureWindow();
+    QQuickWindow *ensureWindow();
 
     Dependencies m_deps;
-    QPointer<QQuickWindow> m_window;
-    QElapsedTimer m_opening;
-    bool m_awaitingFrame = false;
-    bool m_failed = false;
+    std::unique_ptr<SceneWindow> m_scene;
 };
 
 } // namespace Vexilo

@@ -339,9 +339,14 @@ void shootTrayAndPreferences(WindowRig &rig, Shooter &shooter, MessageBoxAlerts 
         QMetaObject::invokeMethod(model, "reset");
         QObject *firstRow = WindowRig::findByName(popover, QStringLiteral("popoverRow_0"));
         if (QObject *more = WindowRig::findByName(firstRow, QStringLiteral("popoverMoreButton"))) {
-            QMetaObject::invokeMethod(more, "clicked");
-            spinFor(300);
-            shooter.shoot(QStringLiteral("popover-row-menu"), popover);
+            // Opened afresh for each scheme, as a user would see it.
+            shooter.shoot(QStringLiteral("popover-row-menu"), [popover, model, more] {
+                QMetaObject::invokeMethod(model, "closeActions");
+                spinFor(100);
+                QMetaObject::invokeMethod(more, "clicked");
+                spinFor(300);
+                return popover->grabWindow();
+            });
             QMetaObject::invokeMethod(model, "closeActions");
         } else {
             shooter.fail("the popover has no row menu button");
