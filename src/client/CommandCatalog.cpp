@@ -43,6 +43,9 @@ const CommandHelp commands[] = {
     {"unshare", "unshare", "Stop sharing (needs the running application)."},
     {"check-update", "check-update", "Look for a newer version of Vexilo and print what was found."},
     {"paste", "paste ID", "Paste a clip into the window that was in front before (needs the running application)."},
+    {"paste-slot", "paste-slot N",
+     "Paste the N-th newest clip (1 to 9), as Ctrl+Alt+N does; for a desktop's own key bindings (needs the "
+     "running application)."},
     {"toggle", "toggle", "Show or hide the history window (needs the running application)."},
     {"pause", "pause", "Pause recording (needs the running application)."},
     {"resume", "resume", "Resume recording (needs the running application)."},
@@ -50,7 +53,8 @@ const CommandHelp commands[] = {
     {"quit", "quit", "Quit the running application, saving the history first."},
 };
 
-const char *const applicationCommands[] = {"paste", "toggle", "pause", "resume", "status", "quit", "share", "unshare"};
+const char *const applicationCommands[] = {"paste",  "paste-slot", "toggle", "pause",  "resume",
+                                           "status", "quit",       "share",  "unshare"};
 // Commands that neither read nor change the history, so they work while it cannot be read.
 const char *const commandsWithoutHistory[] = {"toggle", "pause", "resume", "status", "quit", "unshare", "check-update"};
 

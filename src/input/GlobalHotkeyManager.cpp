@@ -123,10 +123,18 @@ void GlobalHotkeyManager::handlePressed(quint32 id)
     }
     if (id < slotHotkeys[0].id || id > slotHotkeys[8].id)
         return;
-    const int slot = int(id - 10);
+    pasteSlot(int(id - 10));
+}
+
+bool GlobalHotkeyManager::pasteSlot(int slot)
+{
+    if (slot < 1 || slot > 9)
+        return false;
     const QList<ClipItem> clips = m_store->items(QString(), ClipType::All, slotLimit, false);
-    if (clips.size() >= slot)
-        m_paste->pasteItem(clips.at(slot - 1));
+    if (clips.size() < slot)
+        return false;
+    m_paste->pasteItem(clips.at(slot - 1));
+    return true;
 }
 
 } // namespace Vexilo

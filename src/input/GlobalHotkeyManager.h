@@ -57,6 +57,10 @@ public:
 
     [[nodiscard]] HotkeyRegistrationStatus status() const;
 
+    // Pastes what the direct-paste hotkey of `slot` (1 to 9) pastes: the slot-th newest clip, pinned
+    // ones included. False when there is no such clip.
+    bool pasteSlot(int slot);
+
 Q_SIGNALS:
     void currentHotkeyChanged();
     void registrationChanged();

@@ -437,6 +437,18 @@ void Application::handleCommand(const QStringList &arguments, const CommandConte
         m_store->setPaused(command == u"pause");
         return reply({ExitOk, {}, {}});
     }
+    if (command == u"paste-slot") {
+        bool valid = false;
+        const int slot = arguments.size() == 2 ? arguments.at(1).toInt(&valid) : 0;
+        if (!valid || slot < 1 || slot > 9)
+            return reply({ExitUsage,
+                          {},
+                          QStringLiteral("vexilo: paste-slot needs a slot from 1 to 9\n") +
+                              CommandCatalog::commandUsage(command)});
+        if (!m_hotkeys->pasteSlot(slot))
+            return reply({ExitBadInput, {}, QStringLiteral("vexilo: there is no clip in slot %1\n").arg(slot)});
+        return reply({ExitOk, {}, {}});
+    }
     if (command == u"toggle") {
         m_windows->toggleHud();
         return reply({ExitOk, {}, {}});

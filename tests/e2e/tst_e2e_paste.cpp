@@ -49,6 +49,13 @@ private Q_SLOTS:
         QVERIFY2(targetShows(QStringLiteral("second newest")), qPrintable(m_world.targetText()));
         m_world.session().run(QStringLiteral("xdotool"), {QStringLiteral("key"), QStringLiteral("ctrl+alt+1")});
         QVERIFY2(targetShows(QStringLiteral("second newestnewest")), qPrintable(m_world.targetText()));
+
+        // The same slots from the command line, for a desktop's own key bindings.
+        QCOMPARE(m_world.vexilo({QStringLiteral("paste-slot"), QStringLiteral("3")}).exitCode, 0);
+        QVERIFY2(targetShows(QStringLiteral("second newestnewestthird newest")), qPrintable(m_world.targetText()));
+        const AppWorld::Result outOfRange = m_world.vexilo({QStringLiteral("paste-slot"), QStringLiteral("10")});
+        QCOMPARE(outOfRange.exitCode, 1);
+        QVERIFY(outOfRange.err.contains(QStringLiteral("1 to 9")));
     }
 
     void snippetShortcutExpands()
