@@ -24,7 +24,9 @@ fi
 Xvfb ":$display" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb=$!
 wm=""
+tray=""
 cleanup() {
+    [ -n "$tray" ] && kill "$tray" 2>/dev/null || true
     [ -n "$wm" ] && kill "$wm" 2>/dev/null || true
     kill "$xvfb" 2>/dev/null || true
 }
@@ -36,6 +38,11 @@ done
 export DISPLAY=":$display"
 openbox --sm-disable >/dev/null 2>&1 &
 wm=$!
+# A panel with a tray, so that the tray icon has somewhere to live.
+if command -v trayer >/dev/null; then
+    trayer --edge top --align right --widthtype request --height 24 --SetDockType true >/dev/null 2>&1 &
+    tray=$!
+fi
 
 echo "No display was found, so Vexilo runs on a private X display, $DISPLAY."
 echo "Copy there to fill the history, for example:"
