@@ -25,6 +25,10 @@ PACKAGES=(
   # test tools: X server, window manager, tray host, clipboard and key tools
   xvfb xauth xclip xdotool x11-utils openbox trayer imagemagick zbar-tools dbus-daemon
   fonts-dejavu-core fonts-droid-fallback
+  # Wayland: the client library and its scanner, Qt's Wayland platform, and for the tests a headless
+  # compositor with the clipboard and input tools
+  libwayland-dev wayland-protocols qt6-wayland qt6-wayland-dev
+  sway xwayland wl-clipboard wtype grim x11-xserver-utils
   # fuzzing (make fuzz)
   clang-14 libfuzzer-14-dev
 )

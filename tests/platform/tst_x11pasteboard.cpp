@@ -1,4 +1,5 @@
 // SPDX-License-Identifier: MIT
+#include "ClipboardFormats.h"
 #include "X11Pasteboard.h"
 #include "XTestMain.h"
 
@@ -69,10 +70,10 @@ private Q_SLOTS:
     {
         // X target names are upper case without a slash; MIME types and marker types never are.
         for (const QString &type : {u"TARGETS"_s, u"SAVE_TARGETS"_s, u"UTF8_STRING"_s, u"COMPOUND_TEXT"_s})
-            QVERIFY2(X11Pasteboard::isSelectionTarget(type), qPrintable(type));
+            QVERIFY2(ClipboardFormats::isSelectionTarget(type), qPrintable(type));
         for (const QString &type : {u"text/plain"_s, u"x-kde-passwordManagerHint"_s,
                                     u"org.nspasteboard.ConcealedType"_s, u"TEXT/PLAIN"_s, QString()})
-            QVERIFY2(!X11Pasteboard::isSelectionTarget(type), qPrintable(type));
+            QVERIFY2(!ClipboardFormats::isSelectionTarget(type), qPrintable(type));
     }
 
     void readsForeignCopies_data()
@@ -147,7 +148,7 @@ private Q_SLOTS:
         QVERIFY2(types.contains(u"text/plain"_s), qPrintable(types.join(u',')));
         QVERIFY2(types.contains(u"x-kde-passwordManagerHint"_s), qPrintable(types.join(u',')));
         for (const QString &type : types)
-            QVERIFY2(!X11Pasteboard::isSelectionTarget(type), qPrintable(type));
+            QVERIFY2(!ClipboardFormats::isSelectionTarget(type), qPrintable(type));
         QCOMPARE(pasteboard.string(), std::optional<QString>(u"visible text"_s));
 
         // When the owner quits, X clears the clipboard: a change with nothing in it.
@@ -207,7 +208,7 @@ private Q_SLOTS:
             if (kind == QLatin1String("files")) {
                 const auto uriList = session().paste(u"text/uri-list"_s);
                 QVERIFY(uriList);
-                QCOMPARE(X11Pasteboard::localPathsFromUriList(*uriList), paths);
+                QCOMPARE(ClipboardFormats::localPathsFromUriList(*uriList), paths);
                 const auto copiedFiles = session().paste(u"x-special/gnome-copied-files"_s);
                 QCOMPARE(copiedFiles,
                          std::optional<QByteArray>("copy\nfile:///tmp/one%20file.txt\nfile:///tmp/zwei/%C3%BC.png"));
@@ -246,7 +247,7 @@ private Q_SLOTS:
         const auto targets = session().paste(u"TARGETS"_s);
         QVERIFY(targets);
         for (const QByteArray &target : targets->trimmed().split('\n'))
-            QVERIFY2(X11Pasteboard::isSelectionTarget(QString::fromLatin1(target)), target.constData());
+            QVERIFY2(ClipboardFormats::isSelectionTarget(QString::fromLatin1(target)), target.constData());
         QCOMPARE(session().paste(u"UTF8_STRING"_s).value_or(QByteArray()), QByteArray());
         QCOMPARE(pasteboard.changeCount(), before + 1);
     }

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "X11Pasteboard.h"
 
+#include "ClipboardFormats.h"
+
 #include <QMimeData>
 #include <QUrl>
 
@@ -38,18 +40,6 @@ const QMimeData *X11Pasteboard::contents() const
     return m_clipboard->mimeData(QClipboard::Clipboard);
 }
 
-bool X11Pasteboard::isSelectionTarget(const QString &type)
-{
-    if (type.isEmpty() || type.contains(u'/'))
-        return false;
-    // ICCCM target names are upper case (TARGETS, MULTIPLE, UTF8_STRING, COMPOUND_TEXT...).
-    for (const QChar c : type) {
-        if (c.isLower())
-            return false;
-    }
-    return true;
-}
-
 QStringList X11Pasteboard::types() const
 {
     const QMimeData *data = contents();
@@ -57,7 +47,7 @@ QStringList X11Pasteboard::types() const
         return {};
     QStringList result;
     for (const QString &format : data->formats()) {
-        if (isSelectionTarget(format))
+        if (ClipboardFormats::isSelectionTarget(format))
             continue;
         // Our own image writes carry only Qt's internal format; Qt serves them as PNG among others.
         const QString type = format == qtImageType ? QStringLiteral("image/png") : format;
@@ -67,26 +57,12 @@ QStringList X11Pasteboard::types() const
     return result;
 }
 
-QStringList X11Pasteboard::localPathsFromUriList(const QByteArray &uriList)
-{
-    QStringList paths;
-    for (QByteArray line : uriList.split('\n')) {
-        line = line.trimmed();
-        if (line.isEmpty() || line.startsWith('#'))
-            continue;
-        const QUrl url = QUrl::fromEncoded(line);
-        if (url.isValid() && url.isLocalFile())
-            paths.append(url.toLocalFile());
-    }
-    return paths;
-}
-
 QStringList X11Pasteboard::fileUrlPaths() const
 {
     const QMimeData *data = contents();
     if (!data || !data->hasFormat(uriListType))
         return {};
-    return localPathsFromUriList(data->data(uriListType));
+    return ClipboardFormats::localPathsFromUriList(data->data(uriListType));
 }
 
 std::optional<QStringList> X11Pasteboard::legacyFileNames() const
@@ -94,13 +70,7 @@ std::optional<QStringList> X11Pasteboard::legacyFileNames() const
     const QMimeData *data = contents();
     if (!data || !data->hasFormat(gnomeCopiedFilesType))
         return std::nullopt;
-    QByteArray bytes = data->data(gnomeCopiedFilesType);
-    // The first line says what the file manager does with the files on paste.
-    const qsizetype firstBreak = bytes.indexOf('\n');
-    const QByteArray action = (firstBreak < 0 ? bytes : bytes.left(firstBreak)).trimmed();
-    if (action == "copy" || action == "cut")
-        bytes = firstBreak < 0 ? QByteArray() : bytes.mid(firstBreak + 1);
-    return localPathsFromUriList(bytes);
+    return ClipboardFormats::localPathsFromGnomeCopiedFiles(data->data(gnomeCopiedFilesType));
 }
 
 QList<QImage> X11Pasteboard::images() const

@@ -30,11 +30,6 @@ public:
     void writeFileUrls(const QStringList &paths) override;
     void writeImage(const QImage &image) override;
 
-    // Whether a type name is an X selection target rather than a MIME type (TARGETS, UTF8_STRING...).
-    [[nodiscard]] static bool isSelectionTarget(const QString &type);
-    // Local paths of the file: URLs in a URI list, in order.
-    [[nodiscard]] static QStringList localPathsFromUriList(const QByteArray &uriList);
-
 private:
     void onClipboardChanged(QClipboard::Mode mode);
     void write(QMimeData *data);
