@@ -498,6 +498,7 @@ CommandOutput Application::status() const
     out += tray.isEmpty() ? QStringLiteral("Tray: none found: Alt+Space or \"vexilo toggle\" opens the history\n")
                           : QStringLiteral("Tray: %1\n").arg(tray);
     out += QStringLiteral("Desktop: %1\n").arg(m_platform->name());
+    out += QStringLiteral("Clipboard: %1\n").arg(m_platform->clipboardName());
     out += QStringLiteral("History: %1\n").arg(m_paths.historyFile());
     if (const QString error = m_store->writer().lastError(); !error.isEmpty())
         out += QStringLiteral("Saving: FAILED (%1); the previous history file is kept and each change tries again\n")

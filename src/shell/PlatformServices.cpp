@@ -1,6 +1,10 @@
 // SPDX-License-Identifier: MIT
 #include "PlatformServices.h"
 
+#ifdef VEXILO_HAVE_WAYLAND
+#include "WaylandPasteboard.h"
+#endif
+
 #include "DesktopFiles.h"
 #include "NullPlatform.h"
 #include "NullWorkspace.h"
@@ -26,8 +30,22 @@ std::unique_ptr<PlatformServices> PlatformServices::create(const QString &execut
 {
     std::unique_ptr<PlatformServices> services(new PlatformServices);
     services->m_desktopFiles = std::make_unique<DesktopFiles>();
-    // Qt's clipboard works on every platform; only the X11 one sees other applications' copies.
-    services->m_pasteboard = std::make_unique<X11Pasteboard>(QGuiApplication::clipboard());
+    // A Wayland compositor with data-control shows every copy without focus; otherwise Qt's clipboard,
+    // which sees other applications' copies on X11 (and on Wayland only while a window has focus).
+#ifdef VEXILO_HAVE_WAYLAND
+    if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
+        if (auto wayland = WaylandPasteboard::create()) {
+            services->m_pasteboard = std::move(wayland);
+            services->m_clipboardName = QStringLiteral("Wayland data-control");
+        }
+    }
+#endif
+    if (!services->m_pasteboard) {
+        services->m_pasteboard = std::make_unique<X11Pasteboard>(QGuiApplication::clipboard());
+        services->m_clipboardName = QGuiApplication::platformName() == u"xcb"
+            ? QStringLiteral("X11")
+            : QStringLiteral("%1, only while a Vexilo window has focus").arg(QGuiApplication::platformName());
+    }
     services->m_loginItem = std::make_unique<XdgAutostartLoginItem>(executablePath);
     services->m_sounds = qtSoundEffectLoader();
 

@@ -28,6 +28,8 @@ public:
     ~PlatformServices();
 
     [[nodiscard]] QString name() const { return m_name; }
+    // Which clipboard connection sees the copies, for the status report.
+    [[nodiscard]] QString clipboardName() const { return m_clipboardName; }
     [[nodiscard]] Pasteboard &pasteboard() const { return *m_pasteboard; }
     [[nodiscard]] Workspace &workspace() const { return *m_workspace; }
     [[nodiscard]] KeySynthesizer &keys() const { return *m_keys; }
@@ -41,6 +43,7 @@ private:
     PlatformServices();
 
     QString m_name;
+    QString m_clipboardName;
     // Declared before the backends that use them, so they go last.
     std::unique_ptr<X11Atoms> m_atoms;
     std::unique_ptr<DesktopFiles> m_desktopFiles;
