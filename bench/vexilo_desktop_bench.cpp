@@ -520,6 +520,24 @@ private:
     KeyCode m_space = 0;
 };
 
+// The time from `start` to the first "<prefix><nanoseconds>" line of the application, in milliseconds;
+// nothing when none came within 10 s.
+std::optional<double> waitForPresented(AppProcess &app, const QByteArray &prefix, qint64 start)
+{
+    std::optional<qint64> presentedAt;
+    spinUntil(
+        [&] {
+            const QList<QByteArray> lines = app.takeLines(prefix);
+            if (!lines.isEmpty())
+                presentedAt = lines.first().toLongLong();
+            return presentedAt.has_value();
+        },
+        10000);
+    if (!presentedAt)
+        return std::nullopt;
+    return double(*presentedAt - start) / 1e6;
+}
+
 // The application with a 10,000-clip history, traced so that it says when the window is on screen.
 struct HudApp
 {
@@ -553,19 +571,7 @@ struct HudApp
     std::optional<double> show(HotkeyPresser &keys)
     {
         app.takeLines(presentedPrefix); // anything left from before
-        const qint64 pressed = keys.press();
-        std::optional<qint64> presentedAt;
-        spinUntil(
-            [&] {
-                const QList<QByteArray> lines = app.takeLines(presentedPrefix);
-                if (!lines.isEmpty())
-                    presentedAt = lines.first().toLongLong();
-                return presentedAt.has_value();
-            },
-            10000);
-        if (!presentedAt)
-            return std::nullopt;
-        return double(*presentedAt - pressed) / 1e6;
+        return waitForPresented(app, presentedPrefix, keys.press());
     }
 
     bool hide()
@@ -642,24 +648,6 @@ void measureHud(const QProcessEnvironment &display)
     QThread::sleep(2);
     report("resident memory growth over 100 show and hide cycles", residentMegabytes(hud.app.pid()) - before, "MB", 5);
     info("   hotkey to first frame during those cycles, median", median(cycles), "ms");
-}
-
-// The time from `start` to the first "<prefix><nanoseconds>" line of the application, in milliseconds;
-// nothing when none came within 10 s.
-std::optional<double> waitForPresented(AppProcess &app, const QByteArray &prefix, qint64 start)
-{
-    std::optional<qint64> presentedAt;
-    spinUntil(
-        [&] {
-            const QList<QByteArray> lines = app.takeLines(prefix);
-            if (!lines.isEmpty())
-                presentedAt = lines.first().toLongLong();
-            return presentedAt.has_value();
-        },
-        10000);
-    if (!presentedAt)
-        return std::nullopt;
-    return double(*presentedAt - start) / 1e6;
 }
 
 // The tray icon's centre on the screen: trayer's panel is as wide as the one icon it holds.
