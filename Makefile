@@ -26,6 +26,7 @@ bench: build-release
 	@./build/release/bench/vexilo_desktop_bench
 	@./build/release/bench/vexilo_ui_bench
 	@./build/release/bench/vexilo_hud_bench
+	@./tests/support/with-sway.sh ./build/release/bench/vexilo_wayland_bench
 
 # The windows in each of their states, the tray menu and the dialogs, light and dark, as PNG files in build/screenshots; drawn
 # on a private X display the tool starts and stops itself. Builds only the tool and what it needs.

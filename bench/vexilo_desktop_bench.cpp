@@ -5,6 +5,7 @@
 // Prints each figure with its target.
 //
 //   vexilo_desktop_bench [--idle-seconds N] [--hud-only] [--windows-only]
+#include "AppProcess.h"
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "BenchReport.h"
@@ -58,47 +59,6 @@ namespace {
 double msBetween(SteadyClock::time_point from, SteadyClock::time_point to)
 {
     return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
-// Runs the event loop until `done` holds or the time is up.
-bool spinUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!done()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-        if (!done())
-            QThread::usleep(200);
-    }
-    return true;
-}
-
-// Resident memory from /proc/<pid>/status, in MB.
-double residentMegabytes(qint64 pid)
-{
-    QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-    if (!status.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : status.readAll().split('\n')) {
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toDouble() / 1024.0;
-    }
-    return 0;
-}
-
-// User plus system CPU time of a process, in seconds.
-double cpuSeconds(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray line = stat.readAll();
-    // Fields after the command name, which may itself hold spaces; utime and stime are 14 and 15.
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return 0;
-    return (fields.at(11).toDouble() + fields.at(12).toDouble()) / double(sysconf(_SC_CLK_TCK));
 }
 
 // Notes the moment the X server announces each new clipboard owner, on a connection of its own, so
@@ -277,103 +237,6 @@ void measureCapture(const QByteArray &display)
     report("10 MB text copy: resident memory growth of the capturing process", after - withText, "MB", 40);
     info("   (the bench's own copy of the text, not counted)", withText - before, "MB");
 }
-
-// The application binary in a world of its own on the private display.
-class AppProcess
-{
-public:
-    explicit AppProcess(const QProcessEnvironment &display, const QProcessEnvironment &extra = {})
-    {
-        for (const char *folder : {"config/Vexilo", "data", "runtime", "home"})
-            QDir().mkpath(m_root.path() + u'/' + QLatin1StringView(folder));
-        QFile::setPermissions(m_root.path() + QStringLiteral("/runtime"),
-                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        // The automatic update check ran "just now"; any check would go to a closed local port.
-        QSettings settings(m_root.path() + QStringLiteral("/config/Vexilo/Vexilo.ini"), QSettings::IniFormat);
-        settings.setValue(QStringLiteral("lastUpdateCheckDate"), QDateTime::currentDateTime());
-        settings.setValue(QStringLiteral("playSounds"), false);
-        m_env = display;
-        m_env.insert(QStringLiteral("XDG_CONFIG_HOME"), m_root.path() + QStringLiteral("/config"));
-        m_env.insert(QStringLiteral("XDG_DATA_HOME"), m_root.path() + QStringLiteral("/data"));
-        m_env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_root.path() + QStringLiteral("/runtime"));
-        m_env.insert(QStringLiteral("HOME"), m_root.path() + QStringLiteral("/home"));
-        m_env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
-        m_env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), QStringLiteral("disabled:"));
-        m_env.insert(QStringLiteral("VEXILO_UPDATE_MANIFEST_URL"), QStringLiteral("http://127.0.0.1:9/update.json"));
-        m_env.insert(extra);
-    }
-
-    ~AppProcess() { quit(); }
-
-    [[nodiscard]] QString historyFile() const { return m_root.path() + QStringLiteral("/data/Vexilo/history.json"); }
-    [[nodiscard]] qint64 pid() const { return m_app.processId(); }
-
-    bool start()
-    {
-        m_app.setProcessEnvironment(m_env);
-        // Standard output is kept for what the application traces (VEXILO_TRACE_PRESENT).
-        m_app.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        m_app.start(QStringLiteral(VEXILO_BINARY), {});
-        if (!m_app.waitForStarted(10000))
-            return false;
-        QDeadlineTimer deadline(60000);
-        while (!deadline.hasExpired() && m_app.state() == QProcess::Running) {
-            if (command({QStringLiteral("status")}) == 0)
-                return true;
-            QThread::msleep(100);
-        }
-        return false;
-    }
-
-    void quit()
-    {
-        if (m_app.state() == QProcess::NotRunning)
-            return;
-        command({QStringLiteral("quit")});
-        if (!m_app.waitForFinished(30000))
-            m_app.kill();
-        m_app.waitForFinished(5000);
-    }
-
-    int command(const QStringList &arguments, QByteArray *output = nullptr)
-    {
-        QProcess cli;
-        cli.setProcessEnvironment(m_env);
-        if (!output)
-            cli.setStandardOutputFile(QProcess::nullDevice());
-        cli.start(QStringLiteral(VEXILO_BINARY), arguments);
-        if (!cli.waitForFinished(60000)) {
-            cli.kill();
-            cli.waitForFinished();
-            return -1;
-        }
-        if (output)
-            *output = cli.readAllStandardOutput();
-        return cli.exitStatus() == QProcess::NormalExit ? cli.exitCode() : -1;
-    }
-
-    // The application's standard output lines so far that start with `prefix`, each with the prefix
-    // removed; taken out of the buffer.
-    QList<QByteArray> takeLines(const QByteArray &prefix)
-    {
-        m_output += m_app.readAllStandardOutput();
-        QList<QByteArray> found;
-        qsizetype end = 0;
-        while ((end = m_output.indexOf('\n')) >= 0) {
-            const QByteArray line = m_output.left(end);
-            m_output.remove(0, end + 1);
-            if (line.startsWith(prefix))
-                found.append(line.mid(prefix.size()).trimmed());
-        }
-        return found;
-    }
-
-private:
-    QTemporaryDir m_root;
-    QProcessEnvironment m_env;
-    QProcess m_app;
-    QByteArray m_output;
-};
 
 // Measured first, as the baseline of the memory given back after a clear.
 double idleMegabytes = 0;

@@ -26,7 +26,34 @@ AccessibilityPermission::AccessibilityPermission(KeySynthesizer *synthesizer, Ke
 
 bool AccessibilityPermission::isTrusted() const
 {
+    return canPaste() && canExpandSnippets();
+}
+
+bool AccessibilityPermission::canPaste() const
+{
+    return m_synthesizer->isAvailable();
+}
+
+bool AccessibilityPermission::canExpandSnippets() const
+{
     return m_synthesizer->isAvailable() && m_keyEvents->isAvailable();
+}
+
+QString AccessibilityPermission::pasteProblem() const
+{
+    if (canPaste())
+        return {};
+    const QString reason = m_synthesizer->unavailableReason();
+    return reason.isEmpty() ? QStringLiteral("keys cannot be sent") : reason;
+}
+
+QString AccessibilityPermission::snippetProblem() const
+{
+    if (!m_keyEvents->isAvailable()) {
+        const QString reason = m_keyEvents->unavailableReason();
+        return reason.isEmpty() ? QStringLiteral("keys cannot be watched") : reason;
+    }
+    return pasteProblem();
 }
 
 void AccessibilityPermission::requestAccess()
@@ -36,13 +63,11 @@ void AccessibilityPermission::requestAccess()
     if (!m_settings->boolValue(AppStorageKeys::hasShownAccessibilityPrompt, false)) {
         // The stand-in for the system's trust prompt: say once what is missing and why.
         QStringList missing;
-        if (!m_synthesizer->isAvailable())
-            missing.append(QStringLiteral("XTEST"));
-        if (!m_keyEvents->isAvailable())
-            missing.append(QStringLiteral("RECORD"));
-        m_log(QStringLiteral("Vexilo: Pasting into other applications needs the X server's XTEST extension and "
-                             "snippet expansion its RECORD extension; not available: ") +
-              missing.join(QStringLiteral(", ")));
+        if (!canPaste())
+            missing.append(QStringLiteral("pasting (") + pasteProblem() + u')');
+        if (!canExpandSnippets())
+            missing.append(QStringLiteral("snippet expansion (") + snippetProblem() + u')');
+        m_log(QStringLiteral("Vexilo: Not available on this desktop: ") + missing.join(QStringLiteral(", ")));
         m_settings->setValue(AppStorageKeys::hasShownAccessibilityPrompt, true);
         return;
     }

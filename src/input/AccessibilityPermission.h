@@ -25,7 +25,15 @@ public:
     AccessibilityPermission(KeySynthesizer *synthesizer, KeyEventSource *keyEvents, Workspace *workspace,
                             AppSettings *settings, LogSink log = standardOutputLog(), QObject *parent = nullptr);
 
+    // Both of the following.
     [[nodiscard]] Q_INVOKABLE bool isTrusted() const;
+    // Whether clips can be pasted by keystroke.
+    [[nodiscard]] bool canPaste() const;
+    // Whether typed snippet shortcuts can be seen (and then replaced).
+    [[nodiscard]] bool canExpandSnippets() const;
+    // Why each is not possible, for the user; empty when it is.
+    [[nodiscard]] QString pasteProblem() const;
+    [[nodiscard]] QString snippetProblem() const;
     Q_INVOKABLE void requestAccess();
     Q_INVOKABLE void openSystemSettings();
 

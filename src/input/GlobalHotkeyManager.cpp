@@ -82,6 +82,12 @@ void GlobalHotkeyManager::registerHotkey()
 {
     unregisterHotkey();
 
+    // Without global hotkeys (Wayland) there is nothing to fail at; status and settings say so.
+    if (!m_service->isAvailable()) {
+        m_hudError = -1;
+        Q_EMIT registrationChanged();
+        return;
+    }
     const QString raw = GlobalHotkeyOptions::rawValue(m_currentHotkey);
     const int status = m_service->registerHotkey(hudHotkeyId, GlobalHotkeyOptions::keyCode(m_currentHotkey),
                                                  GlobalHotkeyOptions::modifiers(m_currentHotkey));

@@ -92,7 +92,7 @@ void PasteService::pasteItem(const ClipItem &item, const std::optional<QString> 
 
 void PasteService::simulatePasteKeystroke(Completion completion)
 {
-    if (!m_deps.permission->isTrusted()) {
+    if (!m_deps.permission->canPaste()) {
         if (completion)
             completion();
         return;
@@ -113,7 +113,7 @@ void PasteService::simulatePasteKeystroke(Completion completion)
 
 void PasteService::simulateBackspaces(int count, Completion completion)
 {
-    if (count < 1 || !m_deps.permission->isTrusted()) {
+    if (count < 1 || !m_deps.permission->canPaste()) {
         if (completion)
             completion();
         return;

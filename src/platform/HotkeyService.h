@@ -17,6 +17,8 @@ public:
     // under `id`. Returns 0 on success, otherwise an error status (another program holds the keys).
     virtual int registerHotkey(quint32 id, quint32 keyCode, quint32 modifiers) = 0;
     virtual void unregisterHotkey(quint32 id) = 0;
+    // False where the desktop gives no application global hotkeys (Wayland).
+    [[nodiscard]] virtual bool isAvailable() const { return true; }
 
 Q_SIGNALS:
     // Delivered on the main thread.

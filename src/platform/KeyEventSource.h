@@ -29,6 +29,8 @@ public:
     virtual void stop() = 0;
     [[nodiscard]] virtual bool isRunning() const = 0;
     [[nodiscard]] virtual bool isAvailable() const = 0;
+    // Why keys cannot be watched, for the user; empty while they can.
+    [[nodiscard]] virtual QString unavailableReason() const { return {}; }
 
 Q_SIGNALS:
     // Delivered on the main thread.

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include <QtGlobal>
+#include <QString>
 
 namespace Vexilo {
 
@@ -14,6 +14,8 @@ public:
 
     // Whether synthetic keys can be sent at all.
     [[nodiscard]] virtual bool isAvailable() const = 0;
+    // Why keys cannot be sent, for the user; empty while they can.
+    [[nodiscard]] virtual QString unavailableReason() const { return {}; }
     // Whether the user is holding a modifier key (Shift, Control, Alt, Super) right now.
     [[nodiscard]] virtual bool modifiersHeld() const = 0;
     // Presses or releases a key by its logical code, with the logical modifier flags held.

@@ -12,9 +12,17 @@ namespace Vexilo {
 class NullKeySynthesizer : public KeySynthesizer
 {
 public:
+    explicit NullKeySynthesizer(QString reason = QStringLiteral("this desktop offers no way to send keys"))
+        : m_reason(std::move(reason))
+    { }
+
+    [[nodiscard]] QString unavailableReason() const override { return m_reason; }
     [[nodiscard]] bool isAvailable() const override { return false; }
     [[nodiscard]] bool modifiersHeld() const override { return false; }
     void postKey(quint16 keyCode, quint64 modifierFlags, bool down) override;
+
+private:
+    QString m_reason;
 };
 
 class NullHotkeyService : public HotkeyService
@@ -28,6 +36,7 @@ public:
 
     int registerHotkey(quint32 id, quint32 keyCode, quint32 modifiers) override;
     void unregisterHotkey(quint32 id) override;
+    [[nodiscard]] bool isAvailable() const override { return false; }
 };
 
 class NullKeyEventSource : public KeyEventSource
@@ -35,12 +44,20 @@ class NullKeyEventSource : public KeyEventSource
     Q_OBJECT
 
 public:
-    using KeyEventSource::KeyEventSource;
+    explicit NullKeyEventSource(QString reason = QStringLiteral("this desktop offers no way to watch keys"),
+                                QObject *parent = nullptr)
+        : KeyEventSource(parent)
+        , m_reason(std::move(reason))
+    { }
 
     bool start() override { return false; }
     void stop() override { }
     [[nodiscard]] bool isRunning() const override { return false; }
     [[nodiscard]] bool isAvailable() const override { return false; }
+    [[nodiscard]] QString unavailableReason() const override { return m_reason; }
+
+private:
+    QString m_reason;
 };
 
 } // namespace Vexilo

@@ -20,6 +20,7 @@
 #include "HistoryExporter.h"
 #include "HistoryFile.h"
 #include "HistoryWriter.h"
+#include "HotkeyService.h"
 #include "InstanceClient.h"
 #include "InstanceProtocol.h"
 #include "InstanceServer.h"
@@ -82,6 +83,9 @@ int Application::exec(int argc, char *argv[], const QString &dataDirectory)
                                   "\"make run\" starts a private one."));
         return 1;
     }
+    // In a Wayland session the windows are the compositor's own clients, not Xwayland's.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "wayland;xcb");
     // Widgets for the tray menu and the dialogs; Qt Quick for the windows.
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vexilo"));
@@ -147,8 +151,8 @@ bool Application::start(int &exitCode)
     m_settings->registerDefaults(AppStorageKeys::defaultValues());
     // Login starts the program users know, the front end beside this one, when it is there.
     const QString frontEnd = QCoreApplication::applicationDirPath() + QStringLiteral("/vexilo");
-    m_platform = PlatformServices::create(QFileInfo(frontEnd).isExecutable() ? frontEnd
-                                                                             : QCoreApplication::applicationFilePath());
+    m_platform = PlatformServices::create(
+        QFileInfo(frontEnd).isExecutable() ? frontEnd : QCoreApplication::applicationFilePath(), m_log);
     m_sounds = std::make_unique<SoundManager>(m_settings.get(), m_platform->soundLoader());
 
     m_ocr = std::make_unique<OCRService>(m_log);
@@ -392,6 +396,7 @@ void Application::createTray()
     tray.activated = [this](const QRect &icon) { m_popover->toggle(icon); };
     tray.secondaryActivated = [this] { m_windows->toggleHud(); };
     tray.log = m_log;
+    tray.openHint = historyOpenHint();
     m_tray = std::make_unique<TrayIcon>(std::move(tray));
     m_tray->show();
 }
@@ -473,6 +478,14 @@ void Application::handleCommand(const QStringList &arguments, const CommandConte
     reply(runner.run(arguments, context));
 }
 
+QString Application::historyOpenHint() const
+{
+    const QString command = QStringLiteral("\"vexilo toggle\"");
+    if (!m_platform->hotkeys().isAvailable())
+        return command;
+    return GlobalHotkeyOptions::displayLabel(m_hotkeys->currentHotkey()) + QStringLiteral(" or ") + command;
+}
+
 CommandOutput Application::status() const
 {
     QString out = !m_store->historyProblem().isEmpty()
@@ -483,22 +496,33 @@ CommandOutput Application::status() const
     out += QStringLiteral("Clips: %1 (and %2 snippets)\n").arg(m_store->storedItemCount() - snippets).arg(snippets);
     const HotkeyRegistrationStatus hotkeys = m_hotkeys->status();
     const QString hud = GlobalHotkeyOptions::displayLabel(hotkeys.hudHotkey);
-    out += hotkeys.hudRegistered
-        ? QStringLiteral("History hotkey: %1, registered\n").arg(hud)
-        : QStringLiteral("History hotkey: %1, NOT registered (error %2): another program may hold it\n")
-              .arg(hud)
-              .arg(hotkeys.hudError);
-    out += QStringLiteral("Paste hotkeys: Ctrl+Alt+1 \u2013 Ctrl+Alt+9, %1 of 9 registered\n")
-               .arg(hotkeys.registeredSlots.size());
-    out += m_permission->isTrusted()
-        ? QStringLiteral("Keyboard access: available (pasting and snippet shortcuts work)\n")
-        : QStringLiteral("Keyboard access: not available (this display offers no XTEST or RECORD): clips are "
-                         "copied, not pasted\n");
+    if (!m_platform->hotkeys().isAvailable()) {
+        // Wayland: the compositor's own key bindings run the commands instead.
+        out += QStringLiteral("History hotkey: none, this desktop gives applications no global hotkeys: bind a key "
+                              "to \"vexilo toggle\" in the desktop's keyboard settings\n");
+        out += QStringLiteral("Paste hotkeys: none: bind keys to \"vexilo paste-slot 1\" \u2026 \"vexilo "
+                              "paste-slot 9\"\n");
+    } else {
+        out += hotkeys.hudRegistered
+            ? QStringLiteral("History hotkey: %1, registered\n").arg(hud)
+            : QStringLiteral("History hotkey: %1, NOT registered (error %2): another program may hold it\n")
+                  .arg(hud)
+                  .arg(hotkeys.hudError);
+        out += QStringLiteral("Paste hotkeys: Ctrl+Alt+1 \u2013 Ctrl+Alt+9, %1 of 9 registered\n")
+                   .arg(hotkeys.registeredSlots.size());
+    }
+    out += m_permission->canPaste() ? QStringLiteral("Pasting: available\n")
+                                    : QStringLiteral("Pasting: not available (%1): clips are copied, not pasted\n")
+                                          .arg(m_permission->pasteProblem());
+    out += m_permission->canExpandSnippets()
+        ? QStringLiteral("Snippet expansion: available\n")
+        : QStringLiteral("Snippet expansion: not available (%1)\n").arg(m_permission->snippetProblem());
     const QString tray = m_tray ? m_tray->hostDescription() : QString();
-    out += tray.isEmpty() ? QStringLiteral("Tray: none found: Alt+Space or \"vexilo toggle\" opens the history\n")
+    out += tray.isEmpty() ? QStringLiteral("Tray: none found: %1 opens the history\n").arg(historyOpenHint())
                           : QStringLiteral("Tray: %1\n").arg(tray);
     out += QStringLiteral("Desktop: %1\n").arg(m_platform->name());
     out += QStringLiteral("Clipboard: %1\n").arg(m_platform->clipboardName());
+    out += QStringLiteral("Windows: %1\n").arg(m_platform->windowsName());
     out += QStringLiteral("History: %1\n").arg(m_paths.historyFile());
     if (const QString error = m_store->writer().lastError(); !error.isEmpty())
         out += QStringLiteral("Saving: FAILED (%1); the previous history file is kept and each change tries again\n")

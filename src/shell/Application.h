@@ -67,6 +67,8 @@ private:
     void handleCommand(const QStringList &arguments, const CommandContext &context,
                        std::function<void(const CommandOutput &)> reply);
     [[nodiscard]] CommandOutput status() const;
+    // What opens the history without the tray: the hotkey where there is one, and the command.
+    [[nodiscard]] QString historyOpenHint() const;
     void quit(std::function<void(const CommandOutput &)> reply);
     void shutDown();
     void createWindows();

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
+#include "LogSink.h"
 #include "SoundEffect.h"
 
 #include <QString>
@@ -18,18 +19,22 @@ class Pasteboard;
 class Workspace;
 class X11Atoms;
 
-// The desktop backends of this session, chosen once at start: the X11 ones on an X display, null
-// ones elsewhere, so the application runs (without what the desktop cannot give) anywhere.
+// The desktop backends of this session, chosen once at start: the X11 ones on an X display, the
+// Wayland ones for what the compositor offers, null ones for the rest, so the application runs
+// (without what the desktop cannot give) anywhere.
 class PlatformServices
 {
 public:
     // The platform Qt runs on must be set up (a QGuiApplication exists).
-    static std::unique_ptr<PlatformServices> create(const QString &executablePath);
+    // `log` hears why a backend could not be used.
+    static std::unique_ptr<PlatformServices> create(const QString &executablePath, LogSink log = {});
     ~PlatformServices();
 
     [[nodiscard]] QString name() const { return m_name; }
     // Which clipboard connection sees the copies, for the status report.
     [[nodiscard]] QString clipboardName() const { return m_clipboardName; }
+    // How other applications' windows are known, or why they are not, for the status report.
+    [[nodiscard]] QString windowsName() const { return m_windowsName; }
     [[nodiscard]] Pasteboard &pasteboard() const { return *m_pasteboard; }
     [[nodiscard]] Workspace &workspace() const { return *m_workspace; }
     [[nodiscard]] KeySynthesizer &keys() const { return *m_keys; }
@@ -44,6 +49,7 @@ private:
 
     QString m_name;
     QString m_clipboardName;
+    QString m_windowsName;
     // Declared before the backends that use them, so they go last.
     std::unique_ptr<X11Atoms> m_atoms;
     std::unique_ptr<DesktopFiles> m_desktopFiles;

@@ -54,8 +54,8 @@ TrayIcon::~TrayIcon() = default;
 void TrayIcon::show()
 {
     if (!QSystemTrayIcon::isSystemTrayAvailable())
-        m_deps.log(QStringLiteral("Vexilo: No system tray was found; Alt+Space or \"vexilo toggle\" opens the "
-                                  "history"));
+        m_deps.log(QStringLiteral("Vexilo: No system tray was found; ") + m_deps.openHint +
+                   QStringLiteral(" opens the history"));
     // Shown anyway: a tray that starts later picks the icon up.
     m_icon->show();
 }

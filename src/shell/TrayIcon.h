@@ -34,6 +34,8 @@ public:
         // A middle click.
         std::function<void()> secondaryActivated;
         LogSink log = standardOutputLog();
+        // What opens the history when there is no tray, for the log line.
+        QString openHint = QStringLiteral("Alt+Space or \"vexilo toggle\"");
     };
 
     explicit TrayIcon(Dependencies dependencies, QObject *parent = nullptr);

@@ -49,8 +49,14 @@ QQuickWindow *FloatingOverlayWindowController::ensureWindow()
     window->setMinimumSize(QSize(minimumWidth, minimumHeight));
     if (window->width() <= 0 || window->height() <= 0)
         window->resize(defaultWidth, defaultHeight);
-    if (m_deps.windowSupport)
+    if (m_deps.windowSupport) {
         m_deps.windowSupport->prepare(*window);
+        // A history window tiled to half the screen is no overlay; its size is fixed before it is mapped.
+        if (m_deps.windowSupport->floatsOnlyAtFixedSize()) {
+            window->setMinimumSize(window->size());
+            window->setMaximumSize(window->size());
+        }
+    }
     return window;
 }
 

@@ -57,8 +57,17 @@ QString OnboardingModel::hotkeyDetail() const
 
 QString OnboardingModel::accessibilityDetail() const
 {
-    return m_hasAccessibility ? QStringLiteral("Enabled for auto-paste and snippet expansion")
-                              : QStringLiteral("Required for auto-paste and snippet shortcuts");
+    if (m_hasAccessibility)
+        return QStringLiteral("Enabled for auto-paste and snippet expansion");
+    // Nothing to enable where the desktop itself withholds key watching (Wayland).
+    if (m_permission.canPaste())
+        return QStringLiteral("Auto-paste works; snippet expansion is not available: ") + m_permission.snippetProblem();
+    return QStringLiteral("Required for auto-paste and snippet shortcuts");
+}
+
+bool OnboardingModel::canRequestAccessibility() const
+{
+    return !m_hasAccessibility && !m_permission.canPaste();
 }
 
 bool OnboardingModel::isCompleted() const

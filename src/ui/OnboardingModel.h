@@ -23,6 +23,8 @@ class OnboardingModel : public QObject
     Q_PROPERTY(QString hotkeyDetail READ hotkeyDetail NOTIFY hotkeyChanged)
     Q_PROPERTY(bool hasAccessibility READ hasAccessibility NOTIFY hasAccessibilityChanged)
     Q_PROPERTY(QString accessibilityDetail READ accessibilityDetail NOTIFY hasAccessibilityChanged)
+    // False where there is nothing the user could enable (pasting works, the desktop forbids the rest).
+    Q_PROPERTY(bool canRequestAccessibility READ canRequestAccessibility NOTIFY hasAccessibilityChanged)
     Q_PROPERTY(bool isCompleted READ isCompleted NOTIFY isCompletedChanged)
 
 public:
@@ -34,6 +36,7 @@ public:
     [[nodiscard]] QString hotkeyDetail() const;
     [[nodiscard]] bool hasAccessibility() const { return m_hasAccessibility; }
     [[nodiscard]] QString accessibilityDetail() const;
+    [[nodiscard]] bool canRequestAccessibility() const;
     [[nodiscard]] bool isCompleted() const;
 
     // The card appeared: read the permission now; it is not watched while the card stays up.

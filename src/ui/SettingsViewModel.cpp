@@ -43,6 +43,7 @@ SettingsViewModel::SettingsViewModel(Dependencies dependencies, QObject *parent)
     connect(m_deps.hotkeys, &GlobalHotkeyManager::currentHotkeyChanged, this, &SettingsViewModel::hotkeyChanged);
     connect(m_deps.hotkeys, &GlobalHotkeyManager::registrationChanged, this, &SettingsViewModel::hotkeyChanged);
     m_keyboardAccessGranted = m_deps.permission->isTrusted();
+    m_canPaste = m_deps.permission->canPaste();
 }
 
 QVariantList SettingsViewModel::sections()
@@ -219,19 +220,42 @@ QString SettingsViewModel::hotkeyProblem() const
         return {};
     const QString label = GlobalHotkeyOptions::displayLabel(status.hudHotkey);
     if (status.hudError < 0)
-        return label + QStringLiteral(" could not be registered: this desktop offers no global hotkeys.");
+        return label +
+            QStringLiteral(" could not be registered: this desktop offers no global hotkeys. Bind \u201cvexilo "
+                           "toggle\u201d to a key in the desktop's keyboard settings.");
     return label + QStringLiteral(" could not be registered: another program holds it.");
 }
 
 QString SettingsViewModel::keyboardAccessStatus() const
 {
-    return m_keyboardAccessGranted ? QStringLiteral("Permission granted") : QStringLiteral("Permission required");
+    // Pasting alone is what a Wayland desktop can give; there is nothing more to grant.
+    return m_keyboardAccessGranted ? QStringLiteral("Permission granted")
+        : m_canPaste               ? QStringLiteral("Auto-paste only")
+                                   : QStringLiteral("Permission required");
 }
 
 QString SettingsViewModel::keyboardAccessDetail() const
 {
-    return m_keyboardAccessGranted ? QStringLiteral("Auto-paste and snippet expansion are enabled.")
-                                   : QStringLiteral("Required for auto-paste and snippet expansion.");
+    if (m_keyboardAccessGranted)
+        return QStringLiteral("Auto-paste and snippet expansion are enabled.");
+    if (m_canPaste)
+        return QStringLiteral("Auto-paste is enabled; snippet expansion is not (below).");
+    return QStringLiteral("Required for auto-paste and snippet expansion.");
+}
+
+bool SettingsViewModel::snippetExpansionAvailable() const
+{
+    return m_keyboardAccessGranted;
+}
+
+QString SettingsViewModel::snippetExpansionNote() const
+{
+    if (m_keyboardAccessGranted)
+        return QStringLiteral("Type shortcuts like ;reply anywhere to insert snippet text");
+    QString problem = m_deps.permission->snippetProblem();
+    if (!problem.isEmpty())
+        problem[0] = problem[0].toUpper();
+    return QStringLiteral("Snippet expansion is not available: ") + problem + u'.';
 }
 
 QStringList SettingsViewModel::excludedApplications() const
@@ -343,9 +367,11 @@ void SettingsViewModel::openKeyboardAccessHelp()
 void SettingsViewModel::refresh()
 {
     const bool granted = m_deps.permission->isTrusted();
-    if (granted == m_keyboardAccessGranted)
+    const bool canPaste = m_deps.permission->canPaste();
+    if (granted == m_keyboardAccessGranted && canPaste == m_canPaste)
         return;
     m_keyboardAccessGranted = granted;
+    m_canPaste = canPaste;
     Q_EMIT keyboardAccessChanged();
 }
 

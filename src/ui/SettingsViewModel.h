@@ -55,6 +55,9 @@ class SettingsViewModel : public QObject
     Q_PROPERTY(bool keyboardAccessGranted READ keyboardAccessGranted NOTIFY keyboardAccessChanged)
     Q_PROPERTY(QString keyboardAccessStatus READ keyboardAccessStatus NOTIFY keyboardAccessChanged)
     Q_PROPERTY(QString keyboardAccessDetail READ keyboardAccessDetail NOTIFY keyboardAccessChanged)
+    // Whether the desktop lets typed shortcuts be watched at all, and the subtitle of that switch.
+    Q_PROPERTY(bool snippetExpansionAvailable READ snippetExpansionAvailable NOTIFY keyboardAccessChanged)
+    Q_PROPERTY(QString snippetExpansionNote READ snippetExpansionNote NOTIFY keyboardAccessChanged)
 
     // Sorted ascending.
     Q_PROPERTY(QStringList excludedApplications READ excludedApplications NOTIFY excludedApplicationsChanged)
@@ -122,6 +125,8 @@ public:
     [[nodiscard]] bool keyboardAccessGranted() const { return m_keyboardAccessGranted; }
     [[nodiscard]] QString keyboardAccessStatus() const;
     [[nodiscard]] QString keyboardAccessDetail() const;
+    [[nodiscard]] bool snippetExpansionAvailable() const;
+    [[nodiscard]] QString snippetExpansionNote() const;
 
     [[nodiscard]] QStringList excludedApplications() const;
     // Whether addExcluded would take the text (it is not blank).
@@ -160,6 +165,7 @@ private:
 
     Dependencies m_deps;
     bool m_keyboardAccessGranted = false;
+    bool m_canPaste = false;
     QString m_exportStatus;
     bool m_exportFailed = false;
 };

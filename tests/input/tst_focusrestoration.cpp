@@ -108,26 +108,35 @@ private Q_SLOTS:
     {
         QTest::addColumn<bool>("synthesizer");
         QTest::addColumn<bool>("keySource");
-        QTest::addColumn<bool>("trusted");
+        QTest::addColumn<bool>("canPaste");
+        QTest::addColumn<bool>("canExpand");
         QTest::addColumn<QString>("missing");
 
-        // Pasting needs synthetic keys and expansion needs watching keys: trusted only with both.
-        QTest::newRow("both") << true << true << true << QString();
-        QTest::newRow("no synthetic keys") << false << true << false << u"XTEST"_s;
-        QTest::newRow("no key watching") << true << false << false << u"RECORD"_s;
-        QTest::newRow("neither") << false << false << false << u"XTEST, RECORD"_s;
+        // Pasting needs synthetic keys; expansion needs watching keys and sending backspaces.
+        QTest::newRow("both") << true << true << true << true << QString();
+        QTest::newRow("no synthetic keys")
+            << false << true << false << false
+            << u"pasting (keys cannot be sent), snippet expansion (keys cannot be sent)"_s;
+        QTest::newRow("no key watching") << true << false << true << false
+                                         << u"snippet expansion (keys cannot be watched)"_s;
+        QTest::newRow("neither") << false << false << false << false
+                                 << u"pasting (keys cannot be sent), snippet expansion (keys cannot be watched)"_s;
     }
 
     void trust()
     {
         QFETCH(bool, synthesizer);
         QFETCH(bool, keySource);
-        QFETCH(bool, trusted);
+        QFETCH(bool, canPaste);
+        QFETCH(bool, canExpand);
         QFETCH(QString, missing);
 
         InputTestRig rig;
         rig.keys.setAvailable(synthesizer);
         rig.keyEvents.setAvailable(keySource);
+        QCOMPARE(rig.permission.canPaste(), canPaste);
+        QCOMPARE(rig.permission.canExpandSnippets(), canExpand);
+        const bool trusted = canPaste && canExpand;
         QCOMPARE(rig.permission.isTrusted(), trusted);
 
         rig.permission.requestAccess();
@@ -139,7 +148,7 @@ private Q_SLOTS:
         }
         QCOMPARE(rig.log.size(), 1);
         QVERIFY(rig.log.first().startsWith(u"Vexilo: "_s));
-        QVERIFY(rig.log.first().endsWith(u"not available: "_s + missing));
+        QCOMPARE(rig.log.first(), u"Vexilo: Not available on this desktop: "_s + missing);
         QVERIFY(rig.workspace.openedUrls().isEmpty());
         QVERIFY(rig.fixture.settings().boolValue(AppStorageKeys::hasShownAccessibilityPrompt, false));
     }

@@ -52,10 +52,15 @@ private Q_SLOTS:
         QTest::addColumn<bool>("keySynthesis");
         QTest::addColumn<bool>("keyMonitor");
         QTest::addColumn<bool>("trusted");
+        QTest::addColumn<QString>("detail");
 
-        QTest::newRow("both available") << true << true << true;
-        QTest::newRow("no key synthesis") << false << true << false;
-        QTest::newRow("no key monitor") << true << false << false;
+        QTest::newRow("both available") << true << true << true << u"Enabled for auto-paste and snippet expansion"_s;
+        QTest::newRow("no key synthesis")
+            << false << true << false << u"Required for auto-paste and snippet shortcuts"_s;
+        // Nothing to ask for where only watching is withheld (Wayland).
+        QTest::newRow("no key monitor")
+            << true << false << false
+            << u"Auto-paste works; snippet expansion is not available: keys cannot be watched"_s;
     }
 
     void accessibility()
@@ -63,6 +68,7 @@ private Q_SLOTS:
         QFETCH(bool, keySynthesis);
         QFETCH(bool, keyMonitor);
         QFETCH(bool, trusted);
+        QFETCH(QString, detail);
         OnboardingRig o;
         o.rig.keys.setAvailable(keySynthesis);
         o.rig.keyEvents.setAvailable(keyMonitor);
@@ -70,9 +76,8 @@ private Q_SLOTS:
 
         o.onboarding->refresh();
         QCOMPARE(o.onboarding->hasAccessibility(), trusted);
-        QCOMPARE(o.onboarding->accessibilityDetail(),
-                 trusted ? u"Enabled for auto-paste and snippet expansion"_s
-                         : u"Required for auto-paste and snippet shortcuts"_s);
+        QCOMPARE(o.onboarding->accessibilityDetail(), detail);
+        QCOMPARE(o.onboarding->canRequestAccessibility(), !keySynthesis);
 
         // Read when the card appears, not watched afterwards.
         o.rig.keys.setAvailable(!trusted);

@@ -293,7 +293,14 @@ private Q_SLOTS:
         QVERIFY(!s.model.keyboardAccessGranted());
         QCOMPARE(s.model.keyboardAccessStatus(), u"Permission required"_s);
 
+        // Keys can be sent but not watched (Wayland): pasting works, snippets say why they do not.
         s.rig.keys.setAvailable(true);
+        s.rig.keyEvents.setAvailable(false);
+        s.model.refresh();
+        QCOMPARE(s.model.keyboardAccessStatus(), u"Auto-paste only"_s);
+        QVERIFY(!s.model.snippetExpansionAvailable());
+        QCOMPARE(s.model.snippetExpansionNote(), u"Snippet expansion is not available: Keys cannot be watched."_s);
+
         s.rig.keyEvents.setAvailable(true);
         QVERIFY(!s.model.keyboardAccessGranted()); // read on refresh only
         QSignalSpy changed(&s.model, &SettingsViewModel::keyboardAccessChanged);

@@ -313,6 +313,11 @@ bool WindowRig::showPopover(const QRect &anchor, int timeoutMs)
     return shown;
 }
 
+void WindowRig::setKeyWatchingAvailable(bool available)
+{
+    m_services->keyEvents.setAvailable(available);
+}
+
 bool WindowRig::openSettings(int timeoutMs)
 {
     bool presented = false;

@@ -74,6 +74,8 @@ public:
     // nothing was drawn within the time.
     bool showPopover(const QRect &anchor, int timeoutMs = 20000);
     bool openSettings(int timeoutMs = 20000);
+    // As on Wayland: keys can be sent but not watched, so snippets do not expand.
+    void setKeyWatchingAvailable(bool available);
 
     // The objects of the scene made from the QML type `typeName` (a view file's name such as
     // "DetailFooter"), or C++ items by their class name ("QQuickListView"); in the history window

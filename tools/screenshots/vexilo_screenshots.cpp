@@ -383,6 +383,13 @@ void shootTrayAndPreferences(WindowRig &rig, Shooter &shooter, MessageBoxAlerts 
         shooter.shoot(QStringLiteral("preferences-") + QLatin1StringView(section), preferences);
     }
     QObject *settings = preferences->property("settings").value<QObject *>();
+    rig.setKeyWatchingAvailable(false);
+    QMetaObject::invokeMethod(settings, "refresh");
+    for (QObject *view : views)
+        view->setProperty("selection", QStringLiteral("shortcuts"));
+    shooter.shoot(QStringLiteral("preferences-shortcuts-no-key-watching"), preferences);
+    rig.setKeyWatchingAvailable(true);
+    QMetaObject::invokeMethod(settings, "refresh");
 
     // Every dialog, each opened by the code that opens it in the application.
     shootDialog(shooter, QStringLiteral("dialog-clear-history"),

@@ -3,6 +3,7 @@
 
 #include "ClipboardFormats.h"
 #include "DataControlProtocol.h"
+#include "WaylandConnection.h"
 
 #include <QBuffer>
 #include <QSocketNotifier>
@@ -84,13 +85,10 @@ struct PendingWrite
 struct WaylandPasteboard::Connection
 {
     WaylandPasteboard *owner = nullptr;
-    LogSink log;
-    wl_display *display = nullptr;
-    wl_registry *registry = nullptr;
-    wl_seat *seat = nullptr;
+    // Declared first, so that it is closed after the protocol objects below are destroyed.
+    std::unique_ptr<WaylandConnection> wayland;
     Protocol::Manager *manager = nullptr;
     Protocol::Device *device = nullptr;
-    std::unique_ptr<QSocketNotifier> notifier;
     bool broken = false;
 
     // Types announced by offers not yet given up, per offer.
@@ -117,7 +115,6 @@ struct WaylandPasteboard::Connection
 
     ~Connection()
     {
-        notifier.reset();
         reads.clear();
         writes.clear();
         if (echoSync)
@@ -130,54 +127,10 @@ struct WaylandPasteboard::Connection
             Protocol::destroy(device);
         if (manager)
             Protocol::destroy(manager);
-        if (seat)
-            wl_seat_destroy(seat);
-        if (registry)
-            wl_registry_destroy(registry);
-        if (display) {
-            wl_display_flush(display);
-            wl_display_disconnect(display);
-        }
     }
 
-    void say(const QString &line) const
-    {
-        if (log)
-            log(QStringLiteral("Wayland clipboard: ") + line);
-    }
-
-    void flush()
-    {
-        if (!broken && wl_display_flush(display) < 0 && errno != EAGAIN)
-            fail();
-    }
-
-    void fail()
-    {
-        if (broken)
-            return;
-        broken = true;
-        notifier->setEnabled(false);
-        say(QStringLiteral("connection lost (error %1)").arg(wl_display_get_error(display)));
-    }
-
-    void dispatch()
-    {
-        if (broken)
-            return;
-        while (wl_display_prepare_read(display) != 0)
-            wl_display_dispatch_pending(display);
-        wl_display_flush(display);
-        if (wl_display_read_events(display) < 0 && errno != EAGAIN) {
-            fail();
-            return;
-        }
-        if (wl_display_dispatch_pending(display) < 0) {
-            fail();
-            return;
-        }
-        flush();
-    }
+    void say(const QString &line) const { wayland->say(line); }
+    void flush() { wayland->flush(); }
 
     void dropOffer(Protocol::Offer *offer)
     {
@@ -371,7 +324,7 @@ struct WaylandPasteboard::Connection
         Protocol::setSelection(device, source);
         if (echoSync)
             wl_callback_destroy(echoSync);
-        echoSync = wl_display_sync(display);
+        echoSync = wl_display_sync(wayland->display());
         wl_callback_add_listener(echoSync, &echoSyncListener, this);
         holding = true;
         // What was being read is older than this write.
@@ -379,25 +332,10 @@ struct WaylandPasteboard::Connection
         flush();
     }
 
-    static const wl_registry_listener registryListener;
     static const Protocol::DeviceListener deviceListener;
     static const Protocol::OfferListener offerListener;
     static const Protocol::SourceListener sourceListener;
     static const wl_callback_listener echoSyncListener;
-};
-
-const wl_registry_listener WaylandPasteboard::Connection::registryListener = {
-    .global =
-        [](void *data, wl_registry *registry, uint32_t name, const char *interface, uint32_t version) {
-            auto *c = static_cast<Connection *>(data);
-            if (!c->seat && qstrcmp(interface, wl_seat_interface.name) == 0) {
-                c->seat = static_cast<wl_seat *>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
-            } else if (!c->manager && qstrcmp(interface, Protocol::managerName) == 0) {
-                c->manager = static_cast<Protocol::Manager *>(wl_registry_bind(
-                    registry, name, Protocol::managerInterface(), std::min(version, Protocol::maxVersion)));
-            }
-        },
-    .global_remove = [](void *, wl_registry *, uint32_t) {},
 };
 
 const Protocol::DeviceListener WaylandPasteboard::Connection::deviceListener = {
@@ -413,7 +351,7 @@ const Protocol::DeviceListener WaylandPasteboard::Connection::deviceListener = {
         [](void *data, Protocol::Device *) {
             auto *c = static_cast<Connection *>(data);
             c->say(QStringLiteral("the seat went away"));
-            c->fail();
+            c->broken = true;
         },
     .primary_selection = [](void *data, Protocol::Device *,
                             Protocol::Offer *offer) { static_cast<Connection *>(data)->dropOffer(offer); },
@@ -448,18 +386,12 @@ const wl_callback_listener WaylandPasteboard::Connection::echoSyncListener = {
 std::unique_ptr<WaylandPasteboard> WaylandPasteboard::create(LogSink log, const QString &displayName)
 {
     auto connection = std::make_unique<Connection>();
-    connection->log = std::move(log);
-    const QByteArray name = displayName.toLocal8Bit();
-    connection->display = wl_display_connect(name.isEmpty() ? nullptr : name.constData());
-    if (!connection->display) {
-        connection->say(QStringLiteral("no Wayland display"));
+    connection->wayland = WaylandConnection::open(displayName, QStringLiteral("Wayland clipboard: "), std::move(log));
+    if (!connection->wayland)
         return nullptr;
-    }
-    connection->registry = wl_display_get_registry(connection->display);
-    wl_registry_add_listener(connection->registry, &Connection::registryListener, connection.get());
-    if (wl_display_roundtrip(connection->display) < 0)
-        return nullptr;
-    if (!connection->manager || !connection->seat) {
+    connection->manager =
+        static_cast<Protocol::Manager *>(connection->wayland->bind(Protocol::managerInterface(), Protocol::maxVersion));
+    if (!connection->manager || !connection->wayland->seat()) {
         connection->say(
             QStringLiteral("the compositor offers no %1 or no seat").arg(QLatin1StringView(Protocol::managerName)));
         return nullptr;
@@ -476,11 +408,9 @@ WaylandPasteboard::WaylandPasteboard(std::unique_ptr<Connection> connection)
     c.readTimer.setSingleShot(true);
     c.readTimer.setInterval(defaultReadTimeoutMs);
     connect(&c.readTimer, &QTimer::timeout, this, [&c] { c.onReadTimeout(); });
-    c.notifier = std::make_unique<QSocketNotifier>(wl_display_get_fd(c.display), QSocketNotifier::Read);
-    connect(c.notifier.get(), &QSocketNotifier::activated, this, [&c] { c.dispatch(); });
-    c.device = Protocol::getDevice(c.manager, c.seat);
+    c.device = Protocol::getDevice(c.manager, c.wayland->seat());
     Protocol::addListener(c.device, &Connection::deviceListener, &c);
-    c.flush();
+    c.wayland->dispatchOn(this, [&c] { c.broken = true; });
     // The compositor answers with the current selection, which is contents, not a new copy.
 }
 

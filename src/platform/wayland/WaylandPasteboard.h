@@ -2,15 +2,13 @@
 #pragma once
 
 #include "Pasteboard.h"
+#include "WaylandConnection.h"
 
 #include <QHash>
 #include <functional>
 #include <memory>
 
 namespace Vexilo {
-
-// The same alias as the store's LogSink.h, repeated so the platform layer does not depend on it.
-using LogSink = std::function<void(const QString &line)>;
 
 // The regular selection of a wlroots-style compositor through wlr data-control, on a Wayland
 // connection of its own, so it needs no focused surface. The primary selection is ignored. Offers

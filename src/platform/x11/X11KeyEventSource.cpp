@@ -96,6 +96,11 @@ bool X11KeyEventSource::isAvailable() const
     return m_hasRecord;
 }
 
+QString X11KeyEventSource::unavailableReason() const
+{
+    return m_hasRecord ? QString() : QStringLiteral("this display offers no RECORD");
+}
+
 bool X11KeyEventSource::isRunning() const
 {
     return m_session != nullptr;

@@ -29,6 +29,7 @@ public:
     void stop() override;
     [[nodiscard]] bool isRunning() const override;
     [[nodiscard]] bool isAvailable() const override;
+    [[nodiscard]] QString unavailableReason() const override;
 
 private:
     void processReplies();

@@ -56,6 +56,13 @@ bool X11KeySynthesizer::isAvailable() const
     return m_display && m_hasXTest;
 }
 
+QString X11KeySynthesizer::unavailableReason() const
+{
+    return !m_display ? QStringLiteral("no X display")
+        : !m_hasXTest ? QStringLiteral("this display offers no XTEST")
+                      : QString();
+}
+
 bool X11KeySynthesizer::modifiersHeld() const
 {
     if (!m_display)

@@ -23,6 +23,7 @@ public:
 
     [[nodiscard]] bool isAvailable() const override;
     [[nodiscard]] bool modifiersHeld() const override;
+    [[nodiscard]] QString unavailableReason() const override;
     void postKey(quint16 keyCode, quint64 modifierFlags, bool down) override;
 
 private:

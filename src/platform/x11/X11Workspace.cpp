@@ -5,12 +5,6 @@
 #include "X11Atoms.h"
 
 #include <QCoreApplication>
-#include <QDBusConnection>
-#include <QDBusMessage>
-#include <QDBusPendingCallWatcher>
-#include <QDesktopServices>
-#include <QDir>
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <cerrno>
 #include <csignal>
@@ -24,23 +18,12 @@ namespace {
 const QByteArray activeWindowAtom = QByteArrayLiteral("_NET_ACTIVE_WINDOW");
 // Source indication "pager": the window manager then activates without focus-stealing checks.
 constexpr quint32 pagerSource = 2;
-constexpr int showItemsTimeoutMs = 5000;
-
-// Without an address or the standard socket, asking for the session bus would only try to start one.
-bool sessionBusExpected()
-{
-    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS"))
-        return true;
-    const QString runtimeDir = qEnvironmentVariable("XDG_RUNTIME_DIR");
-    return !runtimeDir.isEmpty() && QFileInfo::exists(runtimeDir + QStringLiteral("/bus"));
-}
 
 } // namespace
 
 X11Workspace::X11Workspace(const X11Atoms *atoms, const DesktopFiles *desktopFiles, QObject *parent)
-    : Workspace(parent)
+    : DesktopWorkspace(desktopFiles, parent)
     , m_atoms(atoms)
-    , m_desktopFiles(desktopFiles)
 {
     m_atoms->prefetch({activeWindowAtom, QByteArrayLiteral("_NET_WM_PID"), QByteArrayLiteral("_NET_WM_NAME"),
                        QByteArrayLiteral("UTF8_STRING")});
@@ -132,7 +115,7 @@ std::optional<RunningApplication> X11Workspace::applicationForWindow(quint64 win
     const auto windowClass = m_atoms->windowClass(window);
     const QString className = windowClass ? windowClass->second : QString();
     const QString instanceName = windowClass ? windowClass->first : QString();
-    const auto entry = m_desktopFiles ? m_desktopFiles->entryForWindowClass(className, instanceName) : std::nullopt;
+    const auto entry = desktopFiles() ? desktopFiles()->entryForWindowClass(className, instanceName) : std::nullopt;
     if (entry)
         application.bundleId = entry->id;
     else if (!className.isEmpty())
@@ -199,58 +182,6 @@ bool X11Workspace::activate(const RunningApplication &application)
                    XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY | XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT,
                    reinterpret_cast<const char *>(&event));
     xcb_flush(m_atoms->connection());
-    return true;
-}
-
-QString X11Workspace::ownBundleIdentifier() const
-{
-    return QStringLiteral("vexilo");
-}
-
-std::optional<QString> X11Workspace::applicationPath(const QString &bundleId) const
-{
-    if (!m_desktopFiles)
-        return std::nullopt;
-    if (const auto entry = m_desktopFiles->entryById(bundleId))
-        return entry->path;
-    return std::nullopt;
-}
-
-QIcon X11Workspace::iconForApplication(const QString &applicationPath) const
-{
-    const auto entry =
-        m_desktopFiles ? m_desktopFiles->entryForPath(applicationPath) : DesktopFiles::parse(applicationPath);
-    if (!entry || entry->icon.isEmpty())
-        return {};
-    if (QDir::isAbsolutePath(entry->icon))
-        return QIcon(entry->icon);
-    return QIcon::fromTheme(entry->icon);
-}
-
-bool X11Workspace::openUrl(const QUrl &url)
-{
-    return QDesktopServices::openUrl(url);
-}
-
-bool X11Workspace::revealFile(const QString &path)
-{
-    const QFileInfo file(path);
-    const QUrl folder = QUrl::fromLocalFile(file.absolutePath());
-    if (!sessionBusExpected() || !QDBusConnection::sessionBus().isConnected())
-        return QDesktopServices::openUrl(folder);
-
-    QDBusMessage message = QDBusMessage::createMethodCall(
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("/org/freedesktop/FileManager1"),
-        QStringLiteral("org.freedesktop.FileManager1"), QStringLiteral("ShowItems"));
-    message << QStringList{QUrl::fromLocalFile(file.absoluteFilePath()).toString(QUrl::FullyEncoded)} << QString();
-    // Asynchronous, so that a slow or missing file manager never holds up the caller.
-    auto *watcher =
-        new QDBusPendingCallWatcher(QDBusConnection::sessionBus().asyncCall(message, showItemsTimeoutMs), this);
-    connect(watcher, &QDBusPendingCallWatcher::finished, this, [folder](QDBusPendingCallWatcher *call) {
-        if (call->isError())
-            QDesktopServices::openUrl(folder);
-        call->deleteLater();
-    });
     return true;
 }
 

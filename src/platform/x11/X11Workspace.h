@@ -1,19 +1,18 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-#include "Workspace.h"
+#include "DesktopWorkspace.h"
 
 #include <QAbstractNativeEventFilter>
 
 namespace Vexilo {
 
-class DesktopFiles;
 class X11Atoms;
 
 // The desktop as an EWMH window manager describes it: the active window, its WM_CLASS and process,
 // the installed applications from their desktop files. Main thread only.
 class X11Workspace
-    : public Workspace
+    : public DesktopWorkspace
     , public QAbstractNativeEventFilter
 {
     Q_OBJECT
@@ -26,14 +25,7 @@ public:
     [[nodiscard]] std::optional<RunningApplication> frontmostApplication() const override;
     [[nodiscard]] bool isTerminated(const RunningApplication &application) const override;
     bool activate(const RunningApplication &application) override;
-    [[nodiscard]] QString ownBundleIdentifier() const override;
-
-    [[nodiscard]] std::optional<QString> applicationPath(const QString &bundleId) const override;
-    [[nodiscard]] QIcon iconForApplication(const QString &applicationPath) const override;
-
     [[nodiscard]] QStringList runningApplicationIds() const override;
-    bool openUrl(const QUrl &url) override;
-    bool revealFile(const QString &path) override;
 
     // The application a top-level client window belongs to; absent when the window is gone.
     [[nodiscard]] std::optional<RunningApplication> applicationForWindow(quint64 windowId) const;
@@ -45,7 +37,6 @@ private:
     void checkActiveWindow();
 
     const X11Atoms *m_atoms;
-    const DesktopFiles *m_desktopFiles;
     quint64 m_lastActiveWindow = 0;
     qint64 m_lastActiveProcess = 0;
     bool m_checkScheduled = false;

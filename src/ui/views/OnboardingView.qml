@@ -108,7 +108,7 @@ Item {
             Layout.alignment: Qt.AlignHCenter
 
             AppButton {
-                visible: root.model ? !root.model.hasAccessibility : false
+                visible: root.model ? root.model.canRequestAccessibility : false
                 title: "Enable Accessibility"
                 variant: "secondary"
                 onClicked: root.model.requestAccess()

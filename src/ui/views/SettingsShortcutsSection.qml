@@ -78,7 +78,7 @@ ColumnLayout {
             }
             AppButton {
                 objectName: "openKeyboardAccessButton"
-                visible: !root.settings.keyboardAccessGranted
+                visible: !root.settings.keyboardAccessGranted && root.settings.keyboardAccessStatus === "Permission required"
                 title: "Open Settings"
                 size: "sm"
                 onClicked: root.settings.openKeyboardAccessHelp()
@@ -88,11 +88,12 @@ ColumnLayout {
         SettingsRow {
             divided: true
             label: "Expand Snippet Shortcuts"
-            subtitle: "Type shortcuts like ;reply anywhere to insert snippet text"
+            subtitle: root.settings.snippetExpansionNote
             SettingsSwitch {
                 objectName: "snippetExpansionSwitch"
                 Accessible.name: "Expand Snippet Shortcuts"
                 checked: root.settings.snippetExpansionEnabled
+                enabled: root.settings.snippetExpansionAvailable
                 onToggled: root.settings.snippetExpansionEnabled = checked
             }
         }

@@ -12,6 +12,7 @@ Switch {
     implicitWidth: 34
     implicitHeight: 20
     focusPolicy: Qt.StrongFocus
+    opacity: enabled ? 1 : 0.45
     Accessible.role: Accessible.CheckBox
 
     indicator: Rectangle {
