@@ -9,6 +9,7 @@
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "BenchReport.h"
+#include "CaptureRig.h"
 #include "ClipboardMonitor.h"
 #include "ClipboardStore.h"
 #include "HistoryFile.h"
@@ -147,52 +148,18 @@ bool copyWithXclip(const QByteArray &text)
     return xclip.exitCode() == 0;
 }
 
-// The capture path of the application in this process: the X11 clipboard, the monitor and a store on
-// a temporary folder.
-struct CaptureRig
+// Copies `text` with xclip and returns the milliseconds from the owner change to the clip being
+// recorded, or nothing when it was not recorded within 10 s.
+std::optional<double> measureCopy(CaptureRig &rig, SelectionWatcher &watcher, const QByteArray &utf8)
 {
-    QTemporaryDir dir;
-    std::unique_ptr<AppSettings> settings;
-    std::unique_ptr<PlatformServices> platform;
-    std::unique_ptr<ClipboardStore> store;
-    std::unique_ptr<ClipboardMonitor> monitor;
-    QByteArray expected;
-    std::optional<SteadyClock::time_point> recordedAt;
-
-    CaptureRig()
-    {
-        settings = AppSettings::openFile(dir.path() + QStringLiteral("/settings.ini"));
-        settings->registerDefaults(AppStorageKeys::defaultValues());
-        settings->setValue(AppStorageKeys::playSounds, false);
-        platform = PlatformServices::create(QCoreApplication::applicationFilePath());
-        StoreEnvironment environment;
-        environment.paths = StoragePaths::forStorageDirectory(dir.path() + QStringLiteral("/Vexilo"));
-        environment.settings = settings.get();
-        environment.log = [](const QString &line) { std::fprintf(stderr, "%s\n", qPrintable(line)); };
-        store = std::make_unique<ClipboardStore>(std::move(environment));
-        monitor = std::make_unique<ClipboardMonitor>(&platform->pasteboard(), &platform->workspace(), store.get());
-        QObject::connect(store.get(), &ClipboardStore::itemsChanged, store.get(), [this] {
-            const QList<ClipItem> &items = store->items();
-            if (!recordedAt && !items.isEmpty() && items.first().textContentUtf8() == expected)
-                recordedAt = SteadyClock::now();
-        });
-        monitor->startMonitoring(0.4);
-    }
-
-    // Copies `text` with xclip and returns the milliseconds from the owner change to the clip being
-    // recorded, or nothing when it was not recorded within 10 s.
-    std::optional<double> measureCopy(SelectionWatcher &watcher, const QByteArray &utf8)
-    {
-        expected = utf8;
-        recordedAt.reset();
-        const size_t before = watcher.count();
-        if (!copyWithXclip(expected))
-            return std::nullopt;
-        if (!spinUntil([&] { return recordedAt.has_value() && watcher.count() > before; }, 10000))
-            return std::nullopt;
-        return msBetween(*watcher.at(before), *recordedAt);
-    }
-};
+    rig.expect(utf8);
+    const size_t before = watcher.count();
+    if (!copyWithXclip(utf8))
+        return std::nullopt;
+    if (!spinUntil([&] { return rig.recordedAt.has_value() && watcher.count() > before; }, 10000))
+        return std::nullopt;
+    return msBetween(*watcher.at(before), *rig.recordedAt);
+}
 
 void measureCapture(const QByteArray &display)
 {
@@ -206,7 +173,7 @@ void measureCapture(const QByteArray &display)
     for (int i = 0; i < 50; ++i) {
         const QString text =
             QStringLiteral("benchmark copy %1: %2").arg(i).arg(Bench::prose(40 + (i * 37) % 400, quint32(i)));
-        const auto latency = rig.measureCopy(watcher, text.toUtf8());
+        const auto latency = measureCopy(rig, watcher, text.toUtf8());
         if (!latency) {
             std::fprintf(stderr, "copy %d was not recorded\n", i);
             return;
@@ -223,7 +190,7 @@ void measureCapture(const QByteArray &display)
     const QByteArray large = Bench::prose(10 * 1024 * 1024, 7).toUtf8();
     const double textMegabytes = double(large.size()) / (1024.0 * 1024.0);
     const double withText = residentMegabytes(QCoreApplication::applicationPid());
-    const auto latency = rig.measureCopy(watcher, large);
+    const auto latency = measureCopy(rig, watcher, large);
     if (!latency) {
         std::fprintf(stderr, "the 10 MB copy was not recorded\n");
         return;

@@ -8,6 +8,7 @@
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "BenchReport.h"
+#include "CaptureRig.h"
 #include "ClipboardMonitor.h"
 #include "ClipboardStore.h"
 #include "HistoryGenerator.h"
@@ -157,39 +158,6 @@ bool copyWithWlCopy(const QString &text)
     return copy.waitForFinished(10000) && copy.exitCode() == 0;
 }
 
-// The capture path of the application in this process: the Wayland clipboard, the monitor and a store
-// on a temporary folder.
-struct CaptureRig
-{
-    QTemporaryDir dir;
-    std::unique_ptr<AppSettings> settings;
-    std::unique_ptr<PlatformServices> platform;
-    std::unique_ptr<ClipboardStore> store;
-    std::unique_ptr<ClipboardMonitor> monitor;
-    QByteArray expected;
-    std::optional<SteadyClock::time_point> recordedAt;
-
-    CaptureRig()
-    {
-        settings = AppSettings::openFile(dir.path() + QStringLiteral("/settings.ini"));
-        settings->registerDefaults(AppStorageKeys::defaultValues());
-        settings->setValue(AppStorageKeys::playSounds, false);
-        platform = PlatformServices::create(QCoreApplication::applicationFilePath());
-        StoreEnvironment environment;
-        environment.paths = StoragePaths::forStorageDirectory(dir.path() + QStringLiteral("/Vexilo"));
-        environment.settings = settings.get();
-        environment.log = [](const QString &line) { std::fprintf(stderr, "%s\n", qPrintable(line)); };
-        store = std::make_unique<ClipboardStore>(std::move(environment));
-        monitor = std::make_unique<ClipboardMonitor>(&platform->pasteboard(), &platform->workspace(), store.get());
-        QObject::connect(store.get(), &ClipboardStore::itemsChanged, store.get(), [this] {
-            const QList<ClipItem> &items = store->items();
-            if (!recordedAt && !items.isEmpty() && items.first().textContentUtf8() == expected)
-                recordedAt = SteadyClock::now();
-        });
-        monitor->startMonitoring(0.4);
-    }
-};
-
 void measureCapture()
 {
     SelectionWatcher watcher;
@@ -205,9 +173,8 @@ void measureCapture()
     std::vector<double> latencies;
     std::vector<double> fromCommand;
     for (int i = 0; i < 50; ++i) {
-        rig.expected =
-            QStringLiteral("benchmark copy %1: %2").arg(i).arg(Bench::prose(40 + (i * 37) % 400, quint32(i))).toUtf8();
-        rig.recordedAt.reset();
+        rig.expect(
+            QStringLiteral("benchmark copy %1: %2").arg(i).arg(Bench::prose(40 + (i * 37) % 400, quint32(i))).toUtf8());
         const size_t before = watcher.count();
         const auto started = SteadyClock::now();
         if (!copyWithWlCopy(QString::fromUtf8(rig.expected)) ||
