@@ -452,7 +452,7 @@ void Application::handleCommand(const QStringList &arguments, const CommandConte
                               CommandCatalog::commandUsage(command)});
         if (!m_hotkeys->pasteSlot(slot))
             return reply({ExitBadInput, {}, QStringLiteral("vexilo: there is no clip in slot %1\n").arg(slot)});
-        return reply({ExitOk, {}, {}});
+        return reply({ExitOk, {}, copiedNotPastedNotice()});
     }
     if (command == u"toggle") {
         m_windows->toggleHud();
@@ -473,9 +473,17 @@ void Application::handleCommand(const QStringList &arguments, const CommandConte
         if (!item)
             return reply(error);
         m_paste->pasteItem(*item);
-        return reply({ExitOk, {}, {}});
+        return reply({ExitOk, {}, copiedNotPastedNotice()});
     }
     reply(runner.run(arguments, context));
+}
+
+// Where keys cannot be sent the clip is only copied; the user learns it rather than waiting for a paste.
+QString Application::copiedNotPastedNotice() const
+{
+    if (m_permission->canPaste() || !m_store->autoPasteOnSelect())
+        return {};
+    return QStringLiteral("vexilo: copied, not pasted: %1\n").arg(m_permission->pasteProblem());
 }
 
 QString Application::historyOpenHint() const

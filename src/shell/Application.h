@@ -68,6 +68,7 @@ private:
                        std::function<void(const CommandOutput &)> reply);
     [[nodiscard]] CommandOutput status() const;
     // What opens the history without the tray: the hotkey where there is one, and the command.
+    [[nodiscard]] QString copiedNotPastedNotice() const;
     [[nodiscard]] QString historyOpenHint() const;
     void quit(std::function<void(const CommandOutput &)> reply);
     void shutDown();
