@@ -1,7 +1,7 @@
 # The two commands of the README: `make run` and `make test`. `make bench` runs the benchmarks.
 SHELL := /bin/bash
 .DEFAULT_GOAL := run
-.PHONY: deps run test bench build-release build-asan clean format tsan fuzz screenshots
+.PHONY: deps run test bench build-release build-asan clean format tsan fuzz screenshots install package
 
 deps:
 	@./scripts/install-deps.sh
@@ -27,6 +27,16 @@ bench: build-release
 	@./build/release/bench/vexilo_ui_bench
 	@./build/release/bench/vexilo_hud_bench
 	@./tests/support/with-sway.sh ./build/release/bench/vexilo_wayland_bench
+
+# Installs the release build under PREFIX (bin/, share/...), or under DESTDIR/PREFIX when DESTDIR is set.
+PREFIX ?= /usr/local
+install: build-release
+	@DESTDIR=$(DESTDIR) cmake --install build/release --prefix $(PREFIX)
+
+# The Debian package of the release build: build/release/vexilo_<version>_<arch>.deb.
+package: build-release
+	@cd build/release && cpack -G DEB
+	@ls build/release/vexilo_*.deb
 
 # The windows in each of their states, the tray menu and the dialogs, light and dark, as PNG files in build/screenshots; drawn
 # on a private X display the tool starts and stops itself. Builds only the tool and what it needs.

@@ -29,6 +29,8 @@ PACKAGES=(
   # compositor with the clipboard and input tools
   libwayland-dev wayland-protocols qt6-wayland qt6-wayland-dev
   sway xwayland wl-clipboard wtype grim x11-xserver-utils
+  # packaging (make package) and its checks; the shells whose completions are tested
+  dpkg-dev fakeroot lintian desktop-file-utils appstream help2man man-db bash-completion zsh fish
   # fuzzing (make fuzz)
   clang-14 libfuzzer-14-dev
 )

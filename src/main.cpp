@@ -16,7 +16,7 @@ int main(int argc, char *argv[])
         arguments.append(QString::fromLocal8Bit(argv[i]));
     const auto options = Vexilo::CommandLine::parse(arguments);
     // Without a command, `vexilo` is the application itself.
-    if (options.error.isEmpty() && !options.help && options.command.isEmpty())
+    if (options.error.isEmpty() && !options.help && !options.version && options.command.isEmpty())
         return Vexilo::Application::exec(argc, argv, options.dataDirectory);
 
     QCoreApplication app(argc, argv);

@@ -55,7 +55,11 @@ int run(const Options &options, const QString &shortVersion, qint64 build)
     if (!options.error.isEmpty())
         return usageError(options.error);
     if (options.help) {
-        write(stdout, CommandCatalog::usage());
+        write(stdout, CommandCatalog::help());
+        return ExitOk;
+    }
+    if (options.version) {
+        write(stdout, QStringLiteral("vexilo %1\n").arg(shortVersion));
         return ExitOk;
     }
     const QStringList &args = options.command;

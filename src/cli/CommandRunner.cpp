@@ -158,7 +158,9 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const CommandCont
         return result(CommandCatalog::commandUsage(command));
 
     QStringList allowedFlags;
-    if (command == u"list" || command == u"show" || command == u"snippets")
+    if (command == u"list")
+        allowedFlags = {QStringLiteral("json"), QStringLiteral("ids")};
+    else if (command == u"show" || command == u"snippets")
         allowedFlags = {QStringLiteral("json")};
     else if (command == u"clear")
         allowedFlags = {QStringLiteral("all")};
@@ -199,6 +201,13 @@ CommandOutput CommandRunner::run(const QStringList &arguments, const CommandCont
             listed.resize(limit);
         if (json)
             return result(QString::fromUtf8(ClipJson::encodeHistory(listed)) + u'\n');
+        if (args.hasFlag(QStringLiteral("ids"))) {
+            // Whole ids, which stay unique however long the history grows; the title helps to pick one.
+            QString lines;
+            for (const ClipItem &item : std::as_const(listed))
+                lines += Uuid::toText(item.id()) + u'\t' + ClipFormat::fitted(item.previewTitle(), 60) + u'\n';
+            return result(lines);
+        }
         CommandOutput output = result(ClipFormat::listLines(listed, context.columns));
         if (listed.isEmpty())
             output.err = m_store.count(ClipType::All) == 0 && category == ClipType::All

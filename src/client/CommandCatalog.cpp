@@ -15,9 +15,10 @@ struct CommandHelp
 };
 
 const CommandHelp commands[] = {
-    {"list", "list [--json] [--limit N] [--category NAME] [--tag TAG] [--search TEXT]",
+    {"list", "list [--json|--ids] [--limit N] [--category NAME] [--tag TAG] [--search TEXT]",
      "List clips, pinned first, then newest first. NAME is a category: All, Pinned, Snippets, Text, Image, "
-     "Links, Code, Files."},
+     "Links, Code, Files. --ids prints each clip's full id and a tab before its title, one clip a line, for "
+     "scripts and shell completion."},
     {"show", "show ID [--json]", "Show one clip with its derived texts."},
     {"add", "add [TEXT]", "Record TEXT as a new clip (standard input when TEXT is absent or \"-\"); prints its id."},
     {"add-image", "add-image FILE", "Record the image in FILE as a new clip; prints its id."},
@@ -98,6 +99,29 @@ QString usage()
     for (const CommandHelp &command : commands)
         text += QStringLiteral("  ") + QLatin1StringView(command.synopsis) + u'\n';
     text += QStringLiteral("\nRun \"vexilo COMMAND --help\" for details of one command.\n");
+    return text;
+}
+
+QString help()
+{
+    QString text = QStringLiteral(
+        "Usage: vexilo [--data-dir DIR] [COMMAND [ARGUMENTS]]\n"
+        "Records what you copy into a local history and puts clips back. Without a command, vexilo starts the "
+        "application in the system tray (or brings the running one forward); with one, it works on the history, "
+        "through the running application when there is one.\n\n"
+        "Options:\n"
+        "  --data-dir DIR  work on the history in DIR instead of the application's\n"
+        "  --help          print this help; \"vexilo COMMAND --help\" describes one command\n"
+        "  --version       print the version\n\n"
+        "Commands:\n");
+    for (const CommandHelp &command : commands)
+        text += QStringLiteral("  ") + QLatin1StringView(command.synopsis) + u'\n';
+    text += QStringLiteral("\nExit status:\n"
+                           "  0  done\n"
+                           "  1  usage error\n"
+                           "  2  bad input, or a history file that cannot be read\n"
+                           "  3  nothing recorded, or no result\n"
+                           "  4  the history is in use by another process\n");
     return text;
 }
 

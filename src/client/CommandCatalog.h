@@ -11,7 +11,10 @@ namespace Vexilo::CommandCatalog {
 [[nodiscard]] bool isApplicationCommand(const QString &name);
 // Commands that read or change the history: refused while it cannot be read.
 [[nodiscard]] bool usesHistory(const QString &name);
+// The command list, shown after a usage error.
 [[nodiscard]] QString usage();
+// What --help prints: the options, the commands and the exit codes.
+[[nodiscard]] QString help();
 [[nodiscard]] QString commandUsage(const QString &command);
 // Whether the command reads its text from standard input; `arguments` starts with the command.
 [[nodiscard]] bool readsStandardInput(const QStringList &arguments);

@@ -12,6 +12,8 @@ Options parse(const QStringList &arguments)
         const QString option = args.takeFirst();
         if (option == u"--help") {
             options.help = true;
+        } else if (option == u"--version") {
+            options.version = true;
         } else if (option == u"--data-dir") {
             if (args.isEmpty()) {
                 options.error = QStringLiteral("--data-dir needs a folder");

@@ -10,6 +10,7 @@ struct Options
     QString dataDirectory; // empty: the user's storage folder
     QStringList command; // the command and its arguments; empty: start the application
     bool help = false;
+    bool version = false;
     QString error; // a usage error
 };
 

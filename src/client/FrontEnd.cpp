@@ -100,7 +100,11 @@ int run(int argc, char *argv[])
         if (!options.error.isEmpty())
             return usageError(options.error);
         if (options.help) {
-            write(stdout, CommandCatalog::usage().toUtf8());
+            write(stdout, CommandCatalog::help().toUtf8());
+            return ExitOk;
+        }
+        if (options.version) {
+            write(stdout, QByteArrayLiteral("vexilo " VEXILO_VERSION "\n"));
             return ExitOk;
         }
         const QStringList &args = options.command;

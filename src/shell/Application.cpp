@@ -7,6 +7,7 @@
 #include "AppSettings.h"
 #include "AppStorageKeys.h"
 #include "AppVersion.h"
+#include "ApplicationId.h"
 #include "ClipboardKeyboardController.h"
 #include "ClipboardMonitor.h"
 #include "ClipboardStore.h"
@@ -90,7 +91,8 @@ int Application::exec(int argc, char *argv[], const QString &dataDirectory)
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Vexilo"));
     QApplication::setApplicationName(QStringLiteral("Vexilo"));
-    QApplication::setDesktopFileName(QStringLiteral("vexilo"));
+    // The desktop entry's name; on Wayland also the app id, by which the compositor finds icon and name.
+    QApplication::setDesktopFileName(applicationId());
     QApplication::setQuitOnLastWindowClosed(false);
     // Drawn by the CPU: a GPU-less desktop gets llvmpipe otherwise, which needs three times the memory
     // for the same window. QT_QUICK_BACKEND still chooses another.

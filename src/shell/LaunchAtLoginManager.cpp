@@ -12,7 +12,7 @@ LaunchAtLoginManager::LaunchAtLoginManager(LoginItem &loginItem, LogSink log)
 
 void LaunchAtLoginManager::setEnabled(bool enabled)
 {
-    if (m_loginItem.isEnabled() == enabled)
+    if (m_loginItem.isEnabled() == enabled && (!enabled || m_loginItem.isUpToDate()))
         return;
     const QString error = enabled ? m_loginItem.enable() : m_loginItem.disable();
     if (!error.isEmpty())

@@ -8,7 +8,7 @@ namespace Vexilo {
 class LoginItem;
 
 // Registers or unregisters the application to start at login, touching the login item only when its
-// state differs.
+// state differs or an enabled item is out of date.
 class LaunchAtLoginManager
 {
 public:

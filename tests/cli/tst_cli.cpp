@@ -342,10 +342,40 @@ private Q_SLOTS:
         const Run all = vexilo({u"--help"_s});
         QCOMPARE(all.exitCode, 0);
         QVERIFY(all.out.contains(u"snippet add --title T"_s));
+        // The man page is made of this text: options and exit codes are in it.
+        for (const QString &part : {u"--data-dir DIR"_s, u"--version"_s, u"Exit status:\n"_s, u"  4  the history"_s})
+            QVERIFY2(all.out.contains(part), qPrintable(part));
         const Run one = vexilo({u"transform"_s, u"--help"_s});
         QCOMPARE(one.exitCode, 0);
         QVERIFY(one.out.startsWith(u"Usage: vexilo transform MODE ID"_s));
         QVERIFY(!QFile::exists(m_data)); // help opens no store
+    }
+
+    void version()
+    {
+        const Run run = vexilo({u"--version"_s});
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.out, u"vexilo " VEXILO_VERSION "\n"_s);
+        QVERIFY(!QFile::exists(m_data)); // opens no store and starts no application
+        // The full program answers the same.
+        QProcess app;
+        app.start(QStringLiteral(VEXILO_APP_BINARY), {u"--version"_s});
+        QVERIFY(app.waitForFinished(30000));
+        QCOMPARE(app.readAllStandardOutput(), QByteArray("vexilo " VEXILO_VERSION "\n"));
+    }
+
+    // Whole ids and one-line titles, for shell completion; filters apply as to the plain list.
+    void listIds()
+    {
+        const QString first = add(u"first\tline\nsecond line"_s);
+        const QString second = add(u"https://example.com/page"_s);
+        QCOMPARE(vexilo({u"pin"_s, first}).exitCode, 0);
+        const Run run = vexilo({u"list"_s, u"--ids"_s});
+        QCOMPARE(run.exitCode, 0);
+        // The title is the one the history window shows: one line, without the clip's own tabs.
+        QCOMPARE(run.out, first + u"\tfirst line\n"_s + second + u"\texample.com\n"_s);
+        QCOMPARE(vexilo({u"list"_s, u"--ids"_s, u"--category"_s, u"Links"_s}).out, second + u"\texample.com\n"_s);
+        QCOMPARE(vexilo({u"list"_s, u"--ids"_s, u"--search"_s, u"nothing like it"_s}).out, QString());
     }
 
     void lockedHistory()

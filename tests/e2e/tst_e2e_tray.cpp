@@ -394,7 +394,7 @@ private Q_SLOTS:
         for (int i = 0; i < 60; ++i)
             add(QStringLiteral("history clip %1").arg(i));
         QVERIFY(listed(m_world).size() >= 60);
-        const QString autostart = m_world.rootPath() + QStringLiteral("/config/autostart/vexilo.desktop");
+        const QString autostart = m_world.rootPath() + QStringLiteral("/config/autostart/app.vexilo.Vexilo.desktop");
         QVERIFY(QTest::qWaitFor([&] { return QFile::exists(autostart); }, 10000)); // on by default
 
         // General comes first: Recent Items, then Maximum History Size.

@@ -189,7 +189,7 @@ private Q_SLOTS:
         QTemporaryDir dir;
         const QString folder = dir.filePath(u"config/autostart"_s);
         XdgAutostartLoginItem item(u"/usr/bin/vexilo"_s, folder);
-        QCOMPARE(item.entryPath(), folder + u"/vexilo.desktop"_s);
+        QCOMPARE(item.entryPath(), folder + u"/app.vexilo.Vexilo.desktop"_s);
         QVERIFY(!item.isEnabled());
         // Disabling what is not there is not an error.
         QCOMPARE(item.disable(), QString());
@@ -200,11 +200,11 @@ private Q_SLOTS:
         QVERIFY(contents.startsWith("[Desktop Entry]\n"));
         for (const QByteArray &line :
              {QByteArray("Type=Application"), QByteArray("Name=Vexilo"), QByteArray("Exec=/usr/bin/vexilo"),
-              QByteArray("X-GNOME-Autostart-enabled=true")})
+              QByteArray("Icon=app.vexilo.Vexilo"), QByteArray("X-GNOME-Autostart-enabled=true")})
             QVERIFY2(contents.split('\n').contains(line), line.constData());
         // Enabling twice keeps one entry.
         QCOMPARE(item.enable(), QString());
-        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{u"vexilo.desktop"_s});
+        QCOMPARE(QDir(folder).entryList(QDir::Files), QStringList{u"app.vexilo.Vexilo.desktop"_s});
 
         QCOMPARE(item.disable(), QString());
         QVERIFY(!item.isEnabled());
@@ -247,7 +247,65 @@ private Q_SLOTS:
             qputenv("XDG_CONFIG_HOME", previous);
         QCOMPARE(folder, dir.path() + u"/autostart"_s);
         QCOMPARE(error, QString());
-        QVERIFY(QFile::exists(dir.path() + u"/autostart/vexilo.desktop"_s));
+        QVERIFY(QFile::exists(dir.path() + u"/autostart/app.vexilo.Vexilo.desktop"_s));
+    }
+
+    // An entry of the old name that this program wrote gives way to the new one, whichever way the
+    // setting goes, so that login never starts two; somebody else's entry of that name stays.
+    void autostartEntryOfTheOldNameIsTakenOver()
+    {
+        QTemporaryDir dir;
+        XdgAutostartLoginItem item(u"/usr/bin/vexilo"_s, dir.path());
+        const QByteArray ours = "[Desktop Entry]\nType=Application\nName=Vexilo\nExec=/home/me/build/src/vexilo\n";
+        QVERIFY(writeFile(item.legacyEntryPath(), ours));
+        QVERIFY(item.isEnabled());
+        QVERIFY(!item.isUpToDate());
+        QCOMPARE(item.enable(), QString());
+        QVERIFY(!QFile::exists(item.legacyEntryPath()));
+        QVERIFY(item.isEnabled());
+        QVERIFY(item.isUpToDate());
+
+        QVERIFY(writeFile(item.legacyEntryPath(), ours));
+        QCOMPARE(item.disable(), QString());
+        QVERIFY(!QFile::exists(item.legacyEntryPath()));
+        QVERIFY(!QFile::exists(item.entryPath()));
+        QVERIFY(!item.isEnabled());
+
+        const QByteArray theirs = "[Desktop Entry]\nType=Application\nName=Vexilo\nExec=xterm -e vexilo list\n";
+        QVERIFY(writeFile(item.legacyEntryPath(), theirs));
+        QVERIFY(!item.isEnabled());
+        QVERIFY(item.isUpToDate());
+        QCOMPARE(item.enable(), QString());
+        QCOMPARE(item.disable(), QString());
+        QCOMPARE(readFile(item.legacyEntryPath()), theirs);
+    }
+
+    // The entry starts the program that wrote it; a build folder's copy does not take it over from an
+    // installed program (one whose prefix holds the desktop entry), but the installed one does.
+    void autostartEntryFollowsTheInstalledProgram()
+    {
+        QTemporaryDir dir;
+        const QString prefix = dir.filePath(u"usr"_s);
+        QVERIFY(writeFile(prefix + u"/share/applications/app.vexilo.Vexilo.desktop"_s, application("Vexilo")));
+        const QString installed = prefix + u"/bin/vexilo"_s;
+        QVERIFY(writeFile(installed, "#!/bin/sh\n"));
+        QVERIFY(QFile::setPermissions(installed, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+        const QString built = dir.filePath(u"src/build/release/src/vexilo"_s);
+        QVERIFY(XdgAutostartLoginItem::isInstalled(installed));
+        QVERIFY(!XdgAutostartLoginItem::isInstalled(built));
+
+        const QString folder = dir.filePath(u"autostart"_s);
+        XdgAutostartLoginItem fromBuild(built, folder);
+        XdgAutostartLoginItem fromPrefix(installed, folder);
+        QCOMPARE(fromBuild.enable(), QString());
+        QVERIFY(fromBuild.isUpToDate());
+        QVERIFY(!fromPrefix.isUpToDate());
+        QCOMPARE(fromPrefix.enable(), QString());
+        QVERIFY(readFile(fromPrefix.entryPath()).split('\n').contains(QByteArray("Exec=") + installed.toUtf8()));
+        QVERIFY(fromBuild.isUpToDate());
+        // Once the installed program is gone, the build folder's copy takes the entry back.
+        QVERIFY(QFile::remove(installed));
+        QVERIFY(!fromBuild.isUpToDate());
     }
 
     void autostartErrorsAreReported()
@@ -292,6 +350,9 @@ private Q_SLOTS:
         const auto entry = DesktopFiles::parse(item.entryPath());
         QVERIFY(entry);
         QTEST(entry->exec, "exec");
+        // ... and the program it starts is this one: the entry is up to date.
+        QCOMPARE(XdgAutostartLoginItem::programOf(entry->exec), executable);
+        QVERIFY(item.isUpToDate());
     }
 
     void soundsAreSkippedWithoutAudioOutput()

@@ -221,8 +221,8 @@ private Q_SLOTS:
         xcb_destroy_window(connection, window);
         xcb_flush(connection);
         QVERIFY(front);
-        QCOMPARE(workspace.ownBundleIdentifier(), u"vexilo"_s);
-        QCOMPARE(front->bundleId, std::optional<QString>(u"vexilo"_s));
+        QCOMPARE(workspace.ownBundleIdentifier(), u"app.vexilo.Vexilo"_s);
+        QCOMPARE(front->bundleId, std::optional<QString>(u"app.vexilo.Vexilo"_s));
         QCOMPARE(front->processId, QCoreApplication::applicationPid());
     }
 

@@ -76,6 +76,22 @@ private Q_SLOTS:
         QVERIFY(!item.isEnabled());
         manager.setEnabled(true);
         QCOMPARE(item.enableCalls(), 3);
+
+        // An enabled item that starts another copy of the program is written again; a disabled one is
+        // left alone.
+        item.setFailure({});
+        manager.setEnabled(true);
+        QCOMPARE(item.enableCalls(), 4);
+        item.setOutOfDate();
+        manager.setEnabled(true);
+        QCOMPARE(item.enableCalls(), 5);
+        QVERIFY(item.isUpToDate());
+        manager.setEnabled(true);
+        QCOMPARE(item.enableCalls(), 5);
+        manager.setEnabled(false);
+        item.setOutOfDate();
+        manager.setEnabled(false);
+        QCOMPARE(item.disableCalls(), 2);
     }
 
     void sourceIconsAreLookedUpOncePerKnownApplication()

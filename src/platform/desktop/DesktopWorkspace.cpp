@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "DesktopWorkspace.h"
 
+#include "ApplicationId.h"
 #include "DesktopFiles.h"
 
 #include <QDBusConnection>
@@ -34,7 +35,7 @@ DesktopWorkspace::DesktopWorkspace(const DesktopFiles *desktopFiles, QObject *pa
 
 QString DesktopWorkspace::ownBundleIdentifier() const
 {
-    return QStringLiteral("vexilo");
+    return applicationId();
 }
 
 std::optional<QString> DesktopWorkspace::applicationPath(const QString &bundleId) const

@@ -9,6 +9,7 @@ QString FakeLoginItem::enable()
     if (!m_failure.isEmpty())
         return m_failure;
     m_enabled = true;
+    m_upToDate = true;
     return {};
 }
 
