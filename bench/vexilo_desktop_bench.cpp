@@ -15,6 +15,7 @@
 #include "HistoryFile.h"
 #include "HistoryGenerator.h"
 #include "HistoryWriter.h"
+#include "MomentLog.h"
 #include "PlatformServices.h"
 #include "ReferenceDate.h"
 #include "XSession.h"
@@ -45,7 +46,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstdio>
-#include <mutex>
 #include <poll.h>
 #include <thread>
 #include <time.h>
@@ -53,18 +53,12 @@
 
 using namespace Vexilo;
 using namespace Vexilo::Bench;
-using SteadyClock = std::chrono::steady_clock;
 
 namespace {
 
-double msBetween(SteadyClock::time_point from, SteadyClock::time_point to)
-{
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
 // Notes the moment the X server announces each new clipboard owner, on a connection of its own, so
 // the time a copy happened does not depend on how fast the code under measurement reacts.
-class SelectionWatcher
+class SelectionWatcher : public MomentLog
 {
 public:
     explicit SelectionWatcher(const QByteArray &display)
@@ -90,20 +84,6 @@ public:
 
     [[nodiscard]] bool isValid() const { return m_thread.joinable(); }
 
-    [[nodiscard]] size_t count() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_times.size();
-    }
-
-    [[nodiscard]] std::optional<SteadyClock::time_point> at(size_t index) const
-    {
-        std::lock_guard lock(m_mutex);
-        if (index >= m_times.size())
-            return std::nullopt;
-        return m_times[index];
-    }
-
 private:
     void watch()
     {
@@ -113,11 +93,8 @@ private:
             while (XPending(m_display)) {
                 XEvent event;
                 XNextEvent(m_display, &event);
-                if (event.type == m_eventBase + XFixesSelectionNotify) {
-                    const auto now = SteadyClock::now();
-                    std::lock_guard lock(m_mutex);
-                    m_times.push_back(now);
-                }
+                if (event.type == m_eventBase + XFixesSelectionNotify)
+                    note(SteadyClock::now());
             }
         }
     }
@@ -126,8 +103,6 @@ private:
     int m_eventBase = 0;
     std::thread m_thread;
     std::atomic<bool> m_stop = false;
-    mutable std::mutex m_mutex;
-    std::vector<SteadyClock::time_point> m_times;
 };
 
 // Starts xclip owning the clipboard with `text`; it keeps serving in the background until the next

@@ -12,6 +12,7 @@
 #include "ClipboardMonitor.h"
 #include "ClipboardStore.h"
 #include "HistoryGenerator.h"
+#include "MomentLog.h"
 #include "PlatformServices.h"
 #include "WaylandProbe.h"
 
@@ -28,25 +29,18 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <mutex>
 #include <optional>
 #include <poll.h>
 #include <thread>
 
 using namespace Vexilo;
 using namespace Vexilo::Bench;
-using SteadyClock = std::chrono::steady_clock;
 
 namespace {
 
-double msBetween(SteadyClock::time_point from, SteadyClock::time_point to)
-{
-    return std::chrono::duration<double, std::milli>(to - from).count();
-}
-
 // Notes the moment the compositor announces each new selection, on a connection and thread of its
 // own, so the time a copy happened does not depend on how fast the code under measurement reacts.
-class SelectionWatcher
+class SelectionWatcher : public MomentLog
 {
 public:
     SelectionWatcher()
@@ -77,9 +71,7 @@ public:
                 const auto now = SteadyClock::now();
                 if (offer)
                     zwlr_data_control_offer_v1_destroy(offer);
-                auto *self = static_cast<SelectionWatcher *>(data);
-                std::lock_guard lock(self->m_mutex);
-                self->m_times.push_back(now);
+                static_cast<SelectionWatcher *>(data)->note(now);
             },
             [](void *, zwlr_data_control_device_v1 *) {},
             [](void *, zwlr_data_control_device_v1 *, zwlr_data_control_offer_v1 *offer) {
@@ -108,20 +100,6 @@ public:
 
     [[nodiscard]] bool isValid() const { return m_thread.joinable(); }
 
-    [[nodiscard]] size_t count() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_times.size();
-    }
-
-    [[nodiscard]] std::optional<SteadyClock::time_point> at(size_t index) const
-    {
-        std::lock_guard lock(m_mutex);
-        if (index >= m_times.size())
-            return std::nullopt;
-        return m_times[index];
-    }
-
 private:
     void watch()
     {
@@ -146,8 +124,6 @@ private:
     zwlr_data_control_device_v1 *m_device = nullptr;
     std::thread m_thread;
     std::atomic<bool> m_stop = false;
-    mutable std::mutex m_mutex;
-    std::vector<SteadyClock::time_point> m_times;
 };
 
 // wl-copy forks a server that owns the selection until the next copy; the command returns at once.
