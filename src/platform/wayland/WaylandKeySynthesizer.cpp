@@ -6,7 +6,6 @@
 #include "virtual-keyboard-unstable-v1-client-protocol.h"
 
 #include <QElapsedTimer>
-#include <array>
 #include <cstring>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -20,20 +19,6 @@ namespace {
 // XKB keycodes are evdev codes plus 8.
 constexpr quint32 evdevOffset = 8;
 constexpr quint32 keymapFormatXkbV1 = 1;
-
-struct ModifierKey
-{
-    quint64 flag;
-    quint32 keysym;
-};
-
-// The same keys the X11 backend holds for each logical flag.
-constexpr auto modifierKeys = std::to_array<ModifierKey>({
-    {KeyCodes::CommandFlag, XKB_KEY_Control_L},
-    {KeyCodes::OptionFlag, XKB_KEY_Alt_L},
-    {KeyCodes::ControlFlag, XKB_KEY_Super_L},
-    {KeyCodes::ShiftFlag, XKB_KEY_Shift_L},
-});
 
 quint32 milliseconds()
 {
@@ -147,18 +132,15 @@ void WaylandKeySynthesizer::postKey(quint16 keyCode, quint64 modifierFlags, bool
     QMutexLocker locker(&m_mutex);
     if (!m_keyboard || m_connection->isBroken() || keycode == 0)
         return;
+    const std::vector<quint32> modifiers = X11KeyMap::modifierKeysyms(modifierFlags);
     if (down) {
-        for (const ModifierKey &modifier : modifierKeys) {
-            if (modifierFlags & modifier.flag)
-                sendKeyLocked(keycodeForKeysym(modifier.keysym), true);
-        }
+        for (const quint32 modifier : modifiers)
+            sendKeyLocked(keycodeForKeysym(modifier), true);
         sendKeyLocked(keycode, true);
     } else {
         sendKeyLocked(keycode, false);
-        for (auto it = modifierKeys.rbegin(); it != modifierKeys.rend(); ++it) {
-            if (modifierFlags & it->flag)
-                sendKeyLocked(keycodeForKeysym(it->keysym), false);
-        }
+        for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it)
+            sendKeyLocked(keycodeForKeysym(*it), false);
     }
     // Waits until the compositor has taken the keys, so that a following one cannot overtake them.
     m_connection->roundtrip();

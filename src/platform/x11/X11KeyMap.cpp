@@ -103,6 +103,27 @@ quint16 keyCodeForKeysym(quint32 keysym)
     return KeyCodes::Unknown;
 }
 
+std::vector<quint32> modifierKeysyms(quint64 flags)
+{
+    struct ModifierKey
+    {
+        quint64 flag;
+        quint32 keysym;
+    };
+    static constexpr auto modifierKeys = std::to_array<ModifierKey>({
+        {KeyCodes::CommandFlag, XK_Control_L},
+        {KeyCodes::OptionFlag, XK_Alt_L},
+        {KeyCodes::ControlFlag, XK_Super_L},
+        {KeyCodes::ShiftFlag, XK_Shift_L},
+    });
+    std::vector<quint32> keysyms;
+    for (const ModifierKey &modifier : modifierKeys) {
+        if (flags & modifier.flag)
+            keysyms.push_back(modifier.keysym);
+    }
+    return keysyms;
+}
+
 quint64 flagsForXState(quint16 state)
 {
     quint64 flags = 0;

@@ -3,6 +3,7 @@
 
 #include <QtGlobal>
 #include <optional>
+#include <vector>
 
 // Translation between the logical key codes and flags of KeyCodes and the X11 keysyms and modifier
 // masks. The Control key stands for Command and Alt for Option, as Qt does; Super stands for the
@@ -18,6 +19,10 @@ inline constexpr quint32 ControlModifier = 0x1000;
 // The logical key for a keysym, from any level of the key (so "A" and "a" give the same key);
 // KeyCodes::Unknown for keysyms without one.
 [[nodiscard]] quint16 keyCodeForKeysym(quint32 keysym);
+
+// The keysyms of the modifier keys to hold for logical event flags, in the order they are pressed
+// (released in the reverse one).
+[[nodiscard]] std::vector<quint32> modifierKeysyms(quint64 flags);
 
 // The logical event flags of an X modifier mask. Other bits are ignored.
 [[nodiscard]] quint64 flagsForXState(quint16 state);

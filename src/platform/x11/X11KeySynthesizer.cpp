@@ -12,24 +12,6 @@
 
 namespace Vexilo {
 
-namespace {
-
-struct ModifierKey
-{
-    quint64 flag;
-    KeySym keysym;
-};
-
-// Pressed in this order, released in the reverse one.
-constexpr auto modifierKeys = std::to_array<ModifierKey>({
-    {KeyCodes::CommandFlag, XK_Control_L},
-    {KeyCodes::OptionFlag, XK_Alt_L},
-    {KeyCodes::ControlFlag, XK_Super_L},
-    {KeyCodes::ShiftFlag, XK_Shift_L},
-});
-
-} // namespace
-
 X11KeySynthesizer::X11KeySynthesizer(const QByteArray &displayName)
     : m_display(XOpenDisplay(displayName.isEmpty() ? nullptr : displayName.constData()))
 {
@@ -93,18 +75,15 @@ void X11KeySynthesizer::postKey(quint16 keyCode, quint64 modifierFlags, bool dow
         return;
     QMutexLocker locker(&m_mutex);
     refreshKeyboardMappingLocked();
+    const std::vector<quint32> modifiers = X11KeyMap::modifierKeysyms(modifierFlags);
     if (down) {
-        for (const ModifierKey &modifier : modifierKeys) {
-            if (modifierFlags & modifier.flag)
-                fakeKeyLocked(modifier.keysym, true);
-        }
+        for (const quint32 modifier : modifiers)
+            fakeKeyLocked(modifier, true);
         fakeKeyLocked(keysym, true);
     } else {
         fakeKeyLocked(keysym, false);
-        for (auto it = modifierKeys.rbegin(); it != modifierKeys.rend(); ++it) {
-            if (modifierFlags & it->flag)
-                fakeKeyLocked(it->keysym, false);
-        }
+        for (auto it = modifiers.rbegin(); it != modifiers.rend(); ++it)
+            fakeKeyLocked(*it, false);
     }
     // Waits until the server has taken the events, so that a following key cannot overtake them.
     XSync(m_display, False);
